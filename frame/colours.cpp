@@ -1,0 +1,25 @@
+#include "frame/colours.h"
+
+#include <QApplication>
+#include <QPalette>
+
+namespace vq::colours {
+
+QColor toQColor(uint32_t bgr) {
+    if (bgr & 0x80000000u) {
+        const QPalette p = QApplication::palette();
+        switch (bgr & 0xFF) {
+        case 0x05:
+            return p.color(QPalette::Active, QPalette::Base);
+        case 0x08:
+            return p.color(QPalette::Active, QPalette::Text);
+        case 0x0F:
+            return p.color(QPalette::Active, QPalette::Button);
+        default:
+            return p.color(QPalette::Active, QPalette::Window);
+        }
+    }
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+} // namespace vq::colours

@@ -1,0 +1,156 @@
+#include "frame/controls.h"
+
+#include "frame/colours.h"
+#include "frame/twips.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+namespace vq {
+
+void place(QWidget* w, const char* name, int left, int top, int width, int height) {
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(twips::rect(left, top, width, height));
+}
+
+QFont boldFont(double points, const QString& family) {
+    QFont f = QApplication::font();
+    if (!family.isEmpty()) f.setFamilies({family, f.family()});
+    f.setPointSizeF(points);
+    f.setBold(true);
+    return f;
+}
+
+namespace {
+void setRole(QWidget* w, QPalette::ColorRole role, uint32_t bgr) {
+    QPalette p = w->palette();
+    const QColor c = colours::toQColor(bgr);
+    p.setColor(QPalette::Active, role, c);
+    p.setColor(QPalette::Inactive, role, c);
+    w->setPalette(p);
+}
+} // namespace
+
+TickBox::TickBox(QWidget* parent, const QString& caption) : QCheckBox(caption, parent) {
+    connect(this, &QAbstractButton::clicked, this, &TickBox::click);
+}
+
+int TickBox::value() const {
+    switch (checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+void TickBox::setValue(int v) {
+    if (v < 0 || v > 2 || v == value()) return;
+    if (v == 2) setTristate(true);
+    setCheckState(v == 1 ? Qt::Checked : v == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+    emit click();
+}
+
+void TickBox::nextCheckState() {
+    setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+TextBox::TextBox(QWidget* parent, const QString& text)
+    : QLineEdit(text, parent), back_(colours::windowBackground), fore_(colours::windowText) {
+    connect(this, &QLineEdit::textChanged, this, &TextBox::change);
+}
+
+void TextBox::setText(const QString& text) {
+    if (text != this->text()) QLineEdit::setText(text);
+}
+
+void TextBox::setBackColor(uint32_t bgr) {
+    back_ = bgr;
+    setRole(this, QPalette::Base, bgr);
+}
+
+void TextBox::setForeColor(uint32_t bgr) {
+    fore_ = bgr;
+    setRole(this, QPalette::Text, bgr);
+}
+
+void TextBox::setPasswordChar(const QString& c) {
+    setEchoMode(c.isEmpty() ? QLineEdit::Normal : QLineEdit::Password);
+}
+
+QString TextBox::passwordChar() const {
+    return echoMode() == QLineEdit::Password ? QStringLiteral("*") : QString();
+}
+
+void TextBox::focusInEvent(QFocusEvent* e) {
+    QLineEdit::focusInEvent(e);
+    emit gotFocus();
+}
+
+void TextBox::focusOutEvent(QFocusEvent* e) {
+    QLineEdit::focusOutEvent(e);
+    emit lostFocus();
+}
+
+Label::Label(QWidget* parent, const QString& caption) : QLabel(caption, parent) {}
+
+void Label::setColours(uint32_t fore, uint32_t back) {
+    setAutoFillBackground(true);
+    setRole(this, QPalette::WindowText, fore);
+    setRole(this, QPalette::Window, back);
+}
+
+void Label::makeBanner(double points, const QString& family) {
+    setColours(colours::green, colours::black);
+    setAlignment(Qt::AlignCenter);
+    setFont(boldFont(points, family));
+}
+
+void Label::mouseReleaseEvent(QMouseEvent* e) {
+    QLabel::mouseReleaseEvent(e);
+    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit click();
+}
+
+void Label::mouseDoubleClickEvent(QMouseEvent* e) {
+    QLabel::mouseDoubleClickEvent(e);
+    if (e->button() == Qt::LeftButton) emit doubleClick();
+}
+
+Button::Button(QWidget* parent, const QString& caption)
+    : QPushButton(caption, parent), back_(colours::buttonFace) {
+    setAutoDefault(false);
+}
+
+void Button::setBackColor(uint32_t bgr) {
+    back_ = bgr;
+    setRole(this, QPalette::Button, bgr);
+}
+
+Timer::Timer(QObject* parent, const char* name) : QObject(parent) {
+    setObjectName(QLatin1String(name));
+    // Coarse timers let the once-a-second timers of a window wake together.
+    timer_.setTimerType(Qt::CoarseTimer);
+    connect(&timer_, &QTimer::timeout, this, &Timer::tick);
+}
+
+void Timer::setInterval(int ms) {
+    interval_ = ms;
+    update();
+}
+
+void Timer::setEnabled(bool enabled) {
+    if (enabled_ == enabled) return;
+    enabled_ = enabled;
+    update();
+}
+
+void Timer::update() {
+    if (enabled_ && interval_ > 0)
+        timer_.start(interval_);
+    else
+        timer_.stop();
+}
+
+} // namespace vq

@@ -1,0 +1,119 @@
+#pragma once
+// The controls every window is built from, with the event rules the windows
+// rely on: writing a different value or text raises the control's handler,
+// writing the same one raises nothing.
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QObject>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdint>
+
+namespace vq {
+
+// Gives a control its name and its place in twips.
+void place(QWidget* w, const char* name, int left, int top, int width, int height);
+// Bold font of the given point size; family empty for the application's.
+QFont boldFont(double points, const QString& family = {});
+
+class TickBox : public QCheckBox {
+    Q_OBJECT
+public:
+    explicit TickBox(QWidget* parent, const QString& caption = {});
+    // 0 clear, 1 ticked, 2 greyed (partly ticked).
+    int value() const;
+    // Raises click() when the value changes; values other than 0 to 2 are ignored.
+    void setValue(int v);
+
+signals:
+    // After the value changed, by a user's click or by setValue.
+    void click();
+
+protected:
+    // A user's click toggles between clear and ticked and never greys the box.
+    void nextCheckState() override;
+};
+
+class TextBox : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TextBox(QWidget* parent, const QString& text = {});
+    // Raises change() only when the text differs.
+    void setText(const QString& text);
+    void setBackColor(uint32_t bgr);
+    void setForeColor(uint32_t bgr);
+    uint32_t backColor() const { return back_; }
+    uint32_t foreColor() const { return fore_; }
+    // Refuses typing but keeps focus and colours.
+    void setLocked(bool locked) { setReadOnly(locked); }
+    bool locked() const { return isReadOnly(); }
+    // "*" shows every character as an asterisk, the empty text shows the text.
+    void setPasswordChar(const QString& c);
+    QString passwordChar() const;
+
+signals:
+    void change();
+    void gotFocus();
+    void lostFocus();
+
+protected:
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    uint32_t back_;
+    uint32_t fore_;
+};
+
+class Label : public QLabel {
+    Q_OBJECT
+public:
+    explicit Label(QWidget* parent, const QString& caption = {});
+    void setColours(uint32_t fore, uint32_t back);
+    // Green bold text on black, centred: the look of titles and headings.
+    void makeBanner(double points, const QString& family = {});
+
+signals:
+    void click();
+    void doubleClick();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+};
+
+class Button : public QPushButton {
+    Q_OBJECT
+public:
+    explicit Button(QWidget* parent, const QString& caption = {});
+    void setBackColor(uint32_t bgr);
+    uint32_t backColor() const { return back_; }
+
+private:
+    uint32_t back_;
+};
+
+// Ticks every interval while enabled with an interval above 0.
+class Timer : public QObject {
+    Q_OBJECT
+public:
+    Timer(QObject* parent, const char* name);
+    void setInterval(int ms);
+    int interval() const { return interval_; }
+    void setEnabled(bool enabled);
+    bool isEnabled() const { return enabled_; }
+    bool isRunning() const { return timer_.isActive(); }
+
+signals:
+    void tick();
+
+private:
+    void update();
+    QTimer timer_;
+    int interval_ = 0;
+    bool enabled_ = false;
+};
+
+} // namespace vq

@@ -1,0 +1,205 @@
+#include "frame/form.h"
+
+#include "frame/twips.h"
+#include "frame/windows.h"
+#include "settings/convert.h"
+#include "settings/store.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+namespace vq {
+
+namespace {
+// Until the window manager has framed a window, assume a typical frame.
+const QSize typicalFrame(8, 30);
+
+double readTwips(const keys::Key& key) {
+    if (auto v = convert::floatValue(Store::instance().read(key))) return *v;
+    return *convert::floatValue(key.def);
+}
+} // namespace
+
+Form::Form(WindowKind kind, const char* name, Qt::WindowFlags flags)
+    : QWidget(nullptr, flags), kind_(kind) {
+    setObjectName(QLatin1String(name));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+Form::~Form() {
+    if (!unloading_) Windows::removed(this);
+}
+
+void Form::load() {
+    if (loaded_) return;
+    loaded_ = true;
+    Form_Load();
+}
+
+QSize Form::frameExtra() const {
+    const QSize extra = frameGeometry().size() - geometry().size();
+    if (isVisible() && (extra.width() > 0 || extra.height() > 0)) return extra;
+    return typicalFrame;
+}
+
+double Form::Left() const {
+    return twips::fromPx(frameGeometry().x());
+}
+double Form::Top() const {
+    return twips::fromPx(frameGeometry().y());
+}
+double Form::Width() const {
+    return outer_.isValid() ? twips::fromPx(outer_.width())
+                            : twips::fromPx(width() + frameExtra().width());
+}
+double Form::Height() const {
+    return outer_.isValid() ? twips::fromPx(outer_.height())
+                            : twips::fromPx(height() + frameExtra().height());
+}
+
+void Form::setLeft(double t) {
+    move(twips::toPx(t), frameGeometry().y());
+}
+void Form::setTop(double t) {
+    move(frameGeometry().x(), twips::toPx(t));
+}
+
+void Form::setWidth(double t) {
+    outer_.setWidth(twips::toPx(t));
+    if (outer_.height() < 0) outer_.setHeight(height() + frameExtra().height());
+    applyOuterSize();
+}
+
+void Form::setHeight(double t) {
+    outer_.setHeight(twips::toPx(t));
+    if (outer_.width() < 0) outer_.setWidth(width() + frameExtra().width());
+    applyOuterSize();
+}
+
+void Form::applyOuterSize() {
+    if (!outer_.isValid()) return;
+    const QSize client = (outer_ - frameExtra()).expandedTo(QSize(1, 1));
+    setFixedSize(client);
+}
+
+void Form::restoreGeometry(const keys::GeometryKeys& g) {
+    setLeft(readTwips(g.left));
+    setTop(readTwips(g.top));
+    setWidth(readTwips(g.width));
+    setHeight(readTwips(g.height));
+    keepOnScreen();
+}
+
+void Form::keepOnScreen() {
+    const QRect r(frameGeometry().topLeft(), outer_.isValid() ? outer_ : frameGeometry().size());
+    const auto screens = QGuiApplication::screens();
+    for (const QScreen* s : screens)
+        if (s->geometry().intersects(r)) return;
+    // A monitor was unplugged: bring the window back where it can be reached.
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        const QRect avail = primary->availableGeometry();
+        move(avail.topLeft() + QPoint(twips::toPx(1000), twips::toPx(1000)));
+    }
+}
+
+void Form::saveGeometry(const keys::GeometryKeys& g) {
+    Store::Batch batch;
+    Store::instance().write(g.left, convert::floatText(float(Left())));
+    Store::instance().write(g.top, convert::floatText(float(Top())));
+}
+
+quintptr Form::handle() {
+    return quintptr(winId());
+}
+
+void Form::showModal(Form* owner) {
+    if (unloading_) return;
+    QPointer<Form> self(this);
+    setWindowModality(Qt::ApplicationModal);
+    if (owner) {
+        winId();
+        owner->winId();
+        windowHandle()->setTransientParent(owner->windowHandle());
+    }
+    show();
+    raise();
+    activateWindow();
+    if (!self || !isVisible()) return;
+    QEventLoop loop;
+    connect(this, &Form::hiddenOrUnloaded, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::DialogExec);
+}
+
+void Form::showModeless(Form* owner) {
+    if (unloading_) return;
+    setWindowModality(Qt::NonModal);
+    if (owner) {
+        winId();
+        owner->winId();
+        windowHandle()->setTransientParent(owner->windowHandle());
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void Form::unload() {
+    if (unloading_) return;
+    unloading_ = true;
+    Form_Unload();
+    hide();
+    emit hiddenOrUnloaded();
+    Windows::removed(this);
+    deleteLater();
+}
+
+void Form::closeEvent(QCloseEvent* e) {
+    // The close box unloads the window; the unload is never refused.
+    e->ignore();
+    unload();
+}
+
+void Form::keyPressEvent(QKeyEvent* e) {
+    auto press = [](QAbstractButton* b) {
+        if (b && b->isVisible() && b->isEnabled()) {
+            b->click();
+            return true;
+        }
+        return false;
+    };
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == 0 &&
+        press(defaultButton_))
+        return;
+    if (e->key() == Qt::Key_Escape && e->modifiers() == 0 && press(cancelButton_)) return;
+    QWidget::keyPressEvent(e);
+}
+
+void Form::hideEvent(QHideEvent* e) {
+    QWidget::hideEvent(e);
+    // Minimising is not hiding: a modal caller keeps waiting.
+    if (!e->spontaneous()) emit hiddenOrUnloaded();
+}
+
+void Form::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    applyOuterSize();
+    frameKnown_ = false;
+}
+
+void Form::paintEvent(QPaintEvent* e) {
+    QWidget::paintEvent(e);
+    // The window manager tells the frame's size only once the window is
+    // mapped: fit the outer size to it on the first paint.
+    if (!frameKnown_) {
+        frameKnown_ = true;
+        QTimer::singleShot(0, this, &Form::applyOuterSize);
+    }
+}
+
+} // namespace vq

@@ -1,0 +1,112 @@
+#include "frame/main_window.h"
+
+#include "frame/platform.h"
+#include "frame/twips.h"
+#include "frame/windows.h"
+#include "settings/convert.h"
+#include "settings/store.h"
+
+namespace vq {
+
+namespace {
+const QString captionPrefix = QStringLiteral("VL-QX - ");
+const QString unlockCaption = QStringLiteral("Unlock Main Screen");
+const QString mainCaption = QStringLiteral("Main Screen");
+
+int tickOr(const keys::Key& key) {
+    return convert::tickValue(Store::instance().read(key)).value_or(*convert::tickValue(key.def));
+}
+} // namespace
+
+MainWindow::MainWindow()
+    : Form(Kind, "VL_QUORIX_MAIN",
+           Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    setWindowTitle(captionPrefix);
+
+    VELMORA_QUORIX_TITLE = new Label(this, QStringLiteral("VELMORA"));
+    place(VELMORA_QUORIX_TITLE, "VELMORA_QUORIX_TITLE", 120, 0, 2055, 315);
+    VELMORA_QUORIX_TITLE->makeBanner(8.25, QStringLiteral("Arial"));
+
+    CRYPTO_NAME_START_LABEL = new Label(this, QStringLiteral("Crypto Name"));
+    place(CRYPTO_NAME_START_LABEL, "CRYPTO_NAME_START_LABEL", 120, 240, 2055, 315);
+    CRYPTO_NAME_START_LABEL->makeBanner(9.75, QStringLiteral("MS Sans Serif"));
+
+    VL_QUORIX_MAIN_BUTTON = new Button(this, mainCaption);
+    place(VL_QUORIX_MAIN_BUTTON, "VL_QUORIX_MAIN_BUTTON", 120, 600, 2055, 255);
+    setDefaultButton(VL_QUORIX_MAIN_BUTTON);
+    connect(VL_QUORIX_MAIN_BUTTON, &QPushButton::clicked, this,
+            &MainWindow::VL_QUORIX_MAIN_BUTTON_Click);
+
+    CLIENT_LOCKED_TICKBOX = new TickBox(this, QStringLiteral("CLIENT_LOCKED_TICKBOX"));
+    place(CLIENT_LOCKED_TICKBOX, "CLIENT_LOCKED_TICKBOX", 120, 1560, 2055, 435);
+    CLIENT_LOCKED_TICKBOX->hide();
+
+    AlwaysOnTopTimer_TICKBOX = new TickBox(this, QStringLiteral("Always On Top"));
+    place(AlwaysOnTopTimer_TICKBOX, "AlwaysOnTopTimer_TICKBOX", 120, 1080, 1575, 495);
+    AlwaysOnTopTimer_TICKBOX->setValue(1);
+    AlwaysOnTopTimer_TICKBOX->hide();
+
+    AlwaysOnTopTimer = new Timer(this, "AlwaysOnTopTimer");
+    connect(AlwaysOnTopTimer, &Timer::tick, this, &MainWindow::AlwaysOnTopTimer_Timer);
+    LOCK_UNLOAD_TIMER = new Timer(this, "LOCK_UNLOAD_TIMER");
+    connect(LOCK_UNLOAD_TIMER, &Timer::tick, this, &MainWindow::LOCK_UNLOAD_TIMER_Timer);
+
+    setFixedSize(twips::size(2310, 2760));
+}
+
+void MainWindow::Form_Load() {
+    Store& store = Store::instance();
+    restoreGeometry(keys::mainWindow);
+    CRYPTO_NAME_START_LABEL->setText(store.read(keys::cryptoNameForLabel));
+    AlwaysOnTopTimer->setInterval(1000);
+    LOCK_UNLOAD_TIMER->setInterval(250);
+    setWindowTitle(captionPrefix + CRYPTO_NAME_START_LABEL->text());
+    CLIENT_LOCKED_TICKBOX->setValue(tickOr(keys::clientLocked));
+    AlwaysOnTopTimer_TICKBOX->setValue(tickOr(keys::alwaysOnTopForMain));
+    AlwaysOnTopTimer->setEnabled(AlwaysOnTopTimer_TICKBOX->value() == 1);
+    VL_QUORIX_MAIN_BUTTON->setText(CLIENT_LOCKED_TICKBOX->value() == 1 ? unlockCaption
+                                                                       : mainCaption);
+}
+
+void MainWindow::Form_Unload() {
+    saveGeometry(keys::mainWindow);
+    AlwaysOnTopTimer->setEnabled(false);
+    LOCK_UNLOAD_TIMER->setEnabled(false);
+}
+
+void MainWindow::AlwaysOnTopTimer_Timer() {
+    Platform& p = platform();
+    const WindowHandle own = handle();
+    const WindowHandle foreground = p.foregroundWindow();
+    if (foreground == own) return;
+    p.setTopMost(foreground, false);
+    p.setTopMost(own, true);
+}
+
+void MainWindow::LOCK_UNLOAD_TIMER_Timer() {
+    Store::instance().write(keys::clientLocked,
+                            convert::integerText(CLIENT_LOCKED_TICKBOX->value()));
+    LOCK_UNLOAD_TIMER->setEnabled(false);
+    if (Form* lock = Windows::find(WindowKind::Lock)) lock->unload();
+    unload();
+}
+
+void MainWindow::VL_QUORIX_MAIN_BUTTON_Click() {
+    if (CLIENT_LOCKED_TICKBOX->value() == 1) {
+        VL_QUORIX_MAIN_BUTTON->setText(unlockCaption);
+        if (Form* lock = Windows::get(WindowKind::Lock)) lock->showModal(this);
+        return;
+    }
+    VL_QUORIX_MAIN_BUTTON->setText(mainCaption);
+    // After the lock window's Cancel the sheet may already stand open on its
+    // own: bring it forward rather than open it a second time.
+    if (Form* open = Windows::find(WindowKind::Sheet); open && open->isVisible()) {
+        open->showNormal();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    if (Form* sheet = Windows::get(WindowKind::Sheet)) sheet->showModal(this);
+}
+
+} // namespace vq

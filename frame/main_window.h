@@ -1,0 +1,34 @@
+#pragma once
+// The compact start-up window: product title, coin name and the button to the
+// wallet sheet. It carries the lock state and the always-on-top switch for the
+// other windows, and keeps itself above other windows while that switch is on.
+
+#include "frame/controls.h"
+#include "frame/form.h"
+
+namespace vq {
+
+class MainWindow : public Form {
+    Q_OBJECT
+public:
+    static constexpr WindowKind Kind = WindowKind::Main;
+    MainWindow();
+
+    Label* VELMORA_QUORIX_TITLE;
+    Label* CRYPTO_NAME_START_LABEL;
+    Button* VL_QUORIX_MAIN_BUTTON;
+    TickBox* CLIENT_LOCKED_TICKBOX;
+    TickBox* AlwaysOnTopTimer_TICKBOX;
+    Timer* AlwaysOnTopTimer;
+    Timer* LOCK_UNLOAD_TIMER;
+
+    void AlwaysOnTopTimer_Timer();
+    void LOCK_UNLOAD_TIMER_Timer();
+    void VL_QUORIX_MAIN_BUTTON_Click();
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+};
+
+} // namespace vq

@@ -1,0 +1,15 @@
+#include "frame/app.h"
+#include "frame/main_window.h"
+#include "frame/platform.h"
+#include "frame/windows.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    vq::setUpApplication(app);
+    vq::setPlatform(vq::makeDesktopPlatform());
+    vq::Windows::registerFactory(vq::WindowKind::Main, [] { return new vq::MainWindow; });
+    vq::Windows::get<vq::MainWindow>()->showModeless();
+    return app.exec();
+}

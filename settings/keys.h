@@ -1,0 +1,62 @@
+#pragma once
+// The catalogue of every stored key with its default. Nothing outside this
+// file spells a key: stored data depends on the exact names, which follow no
+// single scheme.
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace vq::keys {
+
+// A key as one reader sees it: the same name can have a different default for
+// different readers (CRYPTO_NAME, AlwaysOnTopTimer_TICKBOX).
+struct Key {
+    QString name;
+    QString def;
+};
+
+enum class Kind { Geometry, TickBox, Text };
+
+// Geometry keys of one window, read in the order Left, Top, Width, Height.
+struct GeometryKeys {
+    Key left, top, width, height;
+};
+
+// Compact main window
+extern const GeometryKeys mainWindow;
+extern const Key cryptoNameForLabel; // CRYPTO_NAME as the main window shows it
+extern const Key clientLocked;
+extern const Key alwaysOnTopForMain;     // main window's default: on
+extern const Key alwaysOnTopForSettings; // settings window's default: off
+
+// Wallet sheet
+extern const GeometryKeys sheet;
+extern const Key autosave;
+extern const Key nameChangeLock;
+extern const Key cryptoNameForSheet; // CRYPTO_NAME as the sheet's text box shows it
+extern const Key exchangeRate;
+extern const Key usdTotalTick;
+extern const Key convertedTotalTick;
+Key walletName(int row);
+Key amountInWallet(int row);
+Key currentDollarValuation(int row);
+Key rowTick(int row);
+
+// Other windows
+extern const GeometryKeys settingsWindow;
+extern const GeometryKeys aboutWindow;
+extern const GeometryKeys lockWindow;
+extern const GeometryKeys passwordWindow;
+extern const Key lockPassword;
+
+inline constexpr int rowCount = 10;
+
+struct CatalogueEntry {
+    QString name;
+    Kind kind;
+};
+// All 73 distinct key names with their kinds, for tests and tools.
+std::vector<CatalogueEntry> catalogue();
+
+} // namespace vq::keys

@@ -1,0 +1,56 @@
+#pragma once
+// Shared test helpers: a fresh, private settings store per test, a recording
+// stand-in for the desktop, and an application set up like the real one.
+
+#include "frame/platform.h"
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace vq::testing {
+
+// Points the store at a new empty folder; returns the store file's path.
+QString useFreshStore();
+
+// Writes the given keys in one batch, as the tool itself would.
+void seedStore(const QMap<QString, QString>& values);
+
+// The raw text of the store file.
+QByteArray storeFileContents();
+
+// Sets up the running QApplication like the tool's and installs the fake
+// desktop; the program-end hook only counts.
+void setUpTestApplication();
+int emptyCount();
+
+// Unloads every loaded window and lets deferred deletions run.
+void unloadAll();
+
+struct Call {
+    QString what; // "topmost", "normal", "shell"
+    WindowHandle window = 0;
+    QStringList args;
+};
+
+class FakePlatform : public Platform {
+public:
+    WindowHandle foreground = 0;
+    std::vector<Call> calls;
+
+    WindowHandle foregroundWindow() override { return foreground; }
+    void setTopMost(WindowHandle window, bool topMost) override {
+        calls.push_back({topMost ? "topmost" : "normal", window, {}});
+    }
+    void shellExecute(WindowHandle owner, const QString& verb, const QString& file,
+                      const QString& parameters, const QString& directory, int show) override {
+        calls.push_back(
+            {"shell", owner, {verb, file, parameters, directory, QString::number(show)}});
+    }
+};
+
+// The fake installed by setUpTestApplication.
+FakePlatform& fakePlatform();
+
+} // namespace vq::testing
