@@ -13,8 +13,10 @@ public:
     using QProxyStyle::QProxyStyle;
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* ret) const override {
-        if (hint == SH_LineEdit_PasswordCharacter) return '*';
-        if (hint == SH_LineEdit_PasswordMaskDelay) return 0;
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        if (hint == SH_LineEdit_PasswordMaskDelay)
+            return 0;
         return QProxyStyle::styleHint(hint, option, widget, ret);
     }
 };

@@ -15,7 +15,8 @@ void place(QWidget* w, const char* name, int left, int top, int width, int heigh
 
 QFont boldFont(double points, const QString& family) {
     QFont f = QApplication::font();
-    if (!family.isEmpty()) f.setFamilies({family, f.family()});
+    if (!family.isEmpty())
+        f.setFamilies({family, f.family()});
     f.setPointSizeF(points);
     f.setBold(true);
     return f;
@@ -47,8 +48,10 @@ int TickBox::value() const {
 }
 
 void TickBox::setValue(int v) {
-    if (v < 0 || v > 2 || v == value()) return;
-    if (v == 2) setTristate(true);
+    if (v < 0 || v > 2 || v == value())
+        return;
+    if (v == 2)
+        setTristate(true);
     setCheckState(v == 1 ? Qt::Checked : v == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
     emit click();
 }
@@ -63,7 +66,8 @@ TextBox::TextBox(QWidget* parent, const QString& text)
 }
 
 void TextBox::setText(const QString& text) {
-    if (text != this->text()) QLineEdit::setText(text);
+    if (text != this->text())
+        QLineEdit::setText(text);
 }
 
 void TextBox::setBackColor(uint32_t bgr) {
@@ -110,12 +114,14 @@ void Label::makeBanner(double points, const QString& family) {
 
 void Label::mouseReleaseEvent(QMouseEvent* e) {
     QLabel::mouseReleaseEvent(e);
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit click();
+    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+        emit click();
 }
 
 void Label::mouseDoubleClickEvent(QMouseEvent* e) {
     QLabel::mouseDoubleClickEvent(e);
-    if (e->button() == Qt::LeftButton) emit doubleClick();
+    if (e->button() == Qt::LeftButton)
+        emit doubleClick();
 }
 
 Button::Button(QWidget* parent, const QString& caption)
@@ -141,7 +147,8 @@ void Timer::setInterval(int ms) {
 }
 
 void Timer::setEnabled(bool enabled) {
-    if (enabled_ == enabled) return;
+    if (enabled_ == enabled)
+        return;
     enabled_ = enabled;
     update();
 }

@@ -28,7 +28,8 @@ public:
     void setValue(int v);
 
 signals:
-    // After the value changed, by a user's click or by setValue.
+    // After the value changed, by a user's click or by setValue. (It hides
+    // QAbstractButton::click(): call that one to click as a user would.)
     void click();
 
 protected:

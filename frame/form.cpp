@@ -21,7 +21,8 @@ namespace {
 const QSize typicalFrame(8, 30);
 
 double readTwips(const keys::Key& key) {
-    if (auto v = convert::floatValue(Store::instance().read(key))) return *v;
+    if (auto v = convert::floatValue(Store::instance().read(key)))
+        return *v;
     return *convert::floatValue(key.def);
 }
 } // namespace
@@ -33,58 +34,76 @@ Form::Form(WindowKind kind, const char* name, Qt::WindowFlags flags)
 }
 
 Form::~Form() {
-    if (!unloading_) Windows::removed(this);
+    if (!unloading_)
+        Windows::removed(this);
 }
 
 void Form::load() {
-    if (loaded_) return;
+    if (loaded_)
+        return;
     loaded_ = true;
     Form_Load();
 }
 
 QSize Form::frameExtra() const {
     const QSize extra = frameGeometry().size() - geometry().size();
-    if (isVisible() && (extra.width() > 0 || extra.height() > 0)) return extra;
+    if (isVisible() && (extra.width() > 0 || extra.height() > 0))
+        return extra;
     return typicalFrame;
 }
 
+namespace {
+double asTwips(int px, double asked) {
+    return twips::toPx(asked) == px ? asked : twips::fromPx(px);
+}
+} // namespace
+
 double Form::Left() const {
-    return twips::fromPx(frameGeometry().x());
+    return asTwips(frameGeometry().x(), leftTw_);
 }
 double Form::Top() const {
-    return twips::fromPx(frameGeometry().y());
+    return asTwips(frameGeometry().y(), topTw_);
 }
 double Form::Width() const {
-    return outer_.isValid() ? twips::fromPx(outer_.width())
-                            : twips::fromPx(width() + frameExtra().width());
+    return asTwips(outer_.isValid() ? outer_.width() : width() + frameExtra().width(), widthTw_);
 }
 double Form::Height() const {
-    return outer_.isValid() ? twips::fromPx(outer_.height())
-                            : twips::fromPx(height() + frameExtra().height());
+    return asTwips(outer_.isValid() ? outer_.height() : height() + frameExtra().height(),
+                   heightTw_);
 }
 
 void Form::setLeft(double t) {
+    leftTw_ = t;
     move(twips::toPx(t), frameGeometry().y());
 }
 void Form::setTop(double t) {
+    topTw_ = t;
     move(frameGeometry().x(), twips::toPx(t));
 }
 
 void Form::setWidth(double t) {
+    widthTw_ = t;
     outer_.setWidth(twips::toPx(t));
-    if (outer_.height() < 0) outer_.setHeight(height() + frameExtra().height());
+    if (outer_.height() < 0)
+        outer_.setHeight(height() + frameExtra().height());
     applyOuterSize();
 }
 
 void Form::setHeight(double t) {
+    heightTw_ = t;
     outer_.setHeight(twips::toPx(t));
-    if (outer_.width() < 0) outer_.setWidth(width() + frameExtra().width());
+    if (outer_.width() < 0)
+        outer_.setWidth(width() + frameExtra().width());
     applyOuterSize();
 }
 
 void Form::applyOuterSize() {
-    if (!outer_.isValid()) return;
-    const QSize client = (outer_ - frameExtra()).expandedTo(QSize(1, 1));
+    if (!outer_.isValid())
+        return;
+    // A size written into the store by hand can be anything: keep the window
+    // within what a screen and its backing store can hold.
+    const QSize client =
+        (outer_ - frameExtra()).expandedTo(QSize(1, 1)).boundedTo(QSize(8192, 8192));
     setFixedSize(client);
 }
 
@@ -100,7 +119,8 @@ void Form::keepOnScreen() {
     const QRect r(frameGeometry().topLeft(), outer_.isValid() ? outer_ : frameGeometry().size());
     const auto screens = QGuiApplication::screens();
     for (const QScreen* s : screens)
-        if (s->geometry().intersects(r)) return;
+        if (s->geometry().intersects(r))
+            return;
     // A monitor was unplugged: bring the window back where it can be reached.
     if (const QScreen* primary = QGuiApplication::primaryScreen()) {
         const QRect avail = primary->availableGeometry();
@@ -119,7 +139,8 @@ quintptr Form::handle() {
 }
 
 void Form::showModal(Form* owner) {
-    if (unloading_) return;
+    if (unloading_)
+        return;
     QPointer<Form> self(this);
     setWindowModality(Qt::ApplicationModal);
     if (owner) {
@@ -130,14 +151,16 @@ void Form::showModal(Form* owner) {
     show();
     raise();
     activateWindow();
-    if (!self || !isVisible()) return;
+    if (!self || !isVisible())
+        return;
     QEventLoop loop;
     connect(this, &Form::hiddenOrUnloaded, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::DialogExec);
 }
 
 void Form::showModeless(Form* owner) {
-    if (unloading_) return;
+    if (unloading_)
+        return;
     setWindowModality(Qt::NonModal);
     if (owner) {
         winId();
@@ -150,7 +173,8 @@ void Form::showModeless(Form* owner) {
 }
 
 void Form::unload() {
-    if (unloading_) return;
+    if (unloading_)
+        return;
     unloading_ = true;
     Form_Unload();
     hide();
@@ -176,14 +200,16 @@ void Form::keyPressEvent(QKeyEvent* e) {
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == 0 &&
         press(defaultButton_))
         return;
-    if (e->key() == Qt::Key_Escape && e->modifiers() == 0 && press(cancelButton_)) return;
+    if (e->key() == Qt::Key_Escape && e->modifiers() == 0 && press(cancelButton_))
+        return;
     QWidget::keyPressEvent(e);
 }
 
 void Form::hideEvent(QHideEvent* e) {
     QWidget::hideEvent(e);
     // Minimising is not hiding: a modal caller keeps waiting.
-    if (!e->spontaneous()) emit hiddenOrUnloaded();
+    if (!e->spontaneous())
+        emit hiddenOrUnloaded();
 }
 
 void Form::showEvent(QShowEvent* e) {

@@ -78,6 +78,9 @@ private:
     bool unloading_ = false;
     bool frameKnown_ = false;
     QSize outer_;
+    // The twips last asked for, so that a value that is no whole number of
+    // pixels reads back as written while the window has not moved.
+    double leftTw_ = -1e300, topTw_ = -1e300, widthTw_ = -1e300, heightTw_ = -1e300;
     QPointer<QAbstractButton> defaultButton_;
     QPointer<QAbstractButton> cancelButton_;
 };

@@ -78,7 +78,8 @@ void MainWindow::AlwaysOnTopTimer_Timer() {
     Platform& p = platform();
     const WindowHandle own = handle();
     const WindowHandle foreground = p.foregroundWindow();
-    if (foreground == own) return;
+    if (foreground == own)
+        return;
     p.setTopMost(foreground, false);
     p.setTopMost(own, true);
 }
@@ -87,14 +88,16 @@ void MainWindow::LOCK_UNLOAD_TIMER_Timer() {
     Store::instance().write(keys::clientLocked,
                             convert::integerText(CLIENT_LOCKED_TICKBOX->value()));
     LOCK_UNLOAD_TIMER->setEnabled(false);
-    if (Form* lock = Windows::find(WindowKind::Lock)) lock->unload();
+    if (Form* lock = Windows::find(WindowKind::Lock))
+        lock->unload();
     unload();
 }
 
 void MainWindow::VL_QUORIX_MAIN_BUTTON_Click() {
     if (CLIENT_LOCKED_TICKBOX->value() == 1) {
         VL_QUORIX_MAIN_BUTTON->setText(unlockCaption);
-        if (Form* lock = Windows::get(WindowKind::Lock)) lock->showModal(this);
+        if (Form* lock = Windows::get(WindowKind::Lock))
+            lock->showModal(this);
         return;
     }
     VL_QUORIX_MAIN_BUTTON->setText(mainCaption);
@@ -106,7 +109,8 @@ void MainWindow::VL_QUORIX_MAIN_BUTTON_Click() {
         open->activateWindow();
         return;
     }
-    if (Form* sheet = Windows::get(WindowKind::Sheet)) sheet->showModal(this);
+    if (Form* sheet = Windows::get(WindowKind::Sheet))
+        sheet->showModal(this);
 }
 
 } // namespace vq

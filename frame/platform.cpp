@@ -22,14 +22,16 @@ std::unique_ptr<Platform>& current() {
 
 QWidget* ownWindow(WindowHandle h) {
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->internalWinId() == WId(h)) return w;
+        if (w->internalWinId() == WId(h))
+            return w;
     return nullptr;
 }
 
 void startCalculator(const QString& verb, const QString& file) {
     const QStringList cmd = calculatorCommand(
         verb, file, [](const QString& name) { return QStandardPaths::findExecutable(name); });
-    if (!cmd.isEmpty()) QProcess::startDetached(cmd.first(), cmd.mid(1));
+    if (!cmd.isEmpty())
+        QProcess::startDetached(cmd.first(), cmd.mid(1));
 }
 
 // Without X11 (Wayland, offscreen) only the tool's own windows can be moved.
@@ -41,10 +43,12 @@ public:
     }
     void setTopMost(WindowHandle h, bool topMost) override {
         QWidget* w = ownWindow(h);
-        if (!w || w->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topMost) return;
+        if (!w || w->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topMost)
+            return;
         const bool visible = w->isVisible();
         w->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
-        if (visible) w->show();
+        if (visible)
+            w->show();
     }
     void shellExecute(WindowHandle, const QString& verb, const QString& file, const QString&,
                       const QString&, int) override {
@@ -72,7 +76,8 @@ public:
     }
 
     void setTopMost(WindowHandle h, bool topMost) override {
-        if (!h) return;
+        if (!h)
+            return;
         // The window manager owns the stacking of mapped windows: ask it, as
         // the EWMH says, with a client message to the root window.
         xcb_client_message_event_t ev{};
@@ -112,7 +117,8 @@ private:
 } // namespace
 
 Platform& platform() {
-    if (!current()) current() = makeDesktopPlatform();
+    if (!current())
+        current() = makeDesktopPlatform();
     return *current();
 }
 
@@ -123,7 +129,8 @@ void setPlatform(std::unique_ptr<Platform> p) {
 std::unique_ptr<Platform> makeDesktopPlatform() {
     if (auto* x11 =
             qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
-        if (xcb_connection_t* c = x11->connection()) return std::make_unique<X11Platform>(c);
+        if (xcb_connection_t* c = x11->connection())
+            return std::make_unique<X11Platform>(c);
     }
     return std::make_unique<QtPlatform>();
 }
@@ -137,12 +144,15 @@ QStringList calculatorCommand(const QString& verb, const QString& file,
     QString calc;
     for (const char* name : calculators) {
         calc = findExecutable(QLatin1String(name));
-        if (!calc.isEmpty()) break;
+        if (!calc.isEmpty())
+            break;
     }
-    if (calc.isEmpty()) return {};
+    if (calc.isEmpty())
+        return {};
     if (verb.compare(QLatin1String("runas"), Qt::CaseInsensitive) == 0) {
         const QString pkexec = findExecutable(QStringLiteral("pkexec"));
-        if (!pkexec.isEmpty()) return {pkexec, calc};
+        if (!pkexec.isEmpty())
+            return {pkexec, calc};
     }
     return {calc};
 }

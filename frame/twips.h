@@ -12,7 +12,13 @@ namespace vq::twips {
 inline constexpr double perPixel = 15.0;
 
 inline int toPx(double twips) {
-    return int(std::lround(twips / perPixel));
+    // Stored positions can hold any float: keep far-off values representable.
+    const double px = twips / perPixel;
+    if (!(px > -1e6))
+        return -1000000;
+    if (px > 1e6)
+        return 1000000;
+    return int(std::lround(px));
 }
 inline double fromPx(int px) {
     return px * perPixel;

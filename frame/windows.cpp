@@ -22,20 +22,25 @@ Registry& registry() {
 // one window and opens the next does not end the program in between.
 void checkEmptySoon() {
     Registry& r = registry();
-    if (r.checkQueued) return;
+    if (r.checkQueued)
+        return;
     r.checkQueued = true;
     QTimer::singleShot(0, [] {
         Registry& r = registry();
         r.checkQueued = false;
         bool anyVisible = false;
         for (const auto& f : r.loaded)
-            if (f && f->isVisible()) anyVisible = true;
-        if (anyVisible) return;
+            if (f && f->isVisible())
+                anyVisible = true;
+        if (anyVisible)
+            return;
         // Hidden windows would keep the program alive with nothing to show.
         const auto rest = r.loaded.values();
         for (const auto& f : rest)
-            if (f) f->unload();
-        if (r.onEmpty) r.onEmpty();
+            if (f)
+                f->unload();
+        if (r.onEmpty)
+            r.onEmpty();
     });
 }
 } // namespace
@@ -46,9 +51,11 @@ void Windows::registerFactory(WindowKind kind, Factory factory) {
 
 Form* Windows::get(WindowKind kind) {
     Registry& r = registry();
-    if (Form* f = find(kind)) return f;
+    if (Form* f = find(kind))
+        return f;
     const auto it = r.factories.constFind(kind);
-    if (it == r.factories.constEnd() || !*it) return nullptr;
+    if (it == r.factories.constEnd() || !*it)
+        return nullptr;
     Form* f = (*it)();
     r.loaded[kind] = f;
     f->load();
@@ -58,7 +65,8 @@ Form* Windows::get(WindowKind kind) {
 Form* Windows::find(WindowKind kind) {
     Registry& r = registry();
     const auto it = r.loaded.constFind(kind);
-    if (it == r.loaded.constEnd() || !*it || (*it)->isUnloading()) return nullptr;
+    if (it == r.loaded.constEnd() || !*it || (*it)->isUnloading())
+        return nullptr;
     return *it;
 }
 
@@ -69,14 +77,16 @@ void Windows::setOnEmpty(std::function<void()> onEmpty) {
 int Windows::loadedCount() {
     int n = 0;
     for (const auto& f : registry().loaded)
-        if (f && !f->isUnloading()) ++n;
+        if (f && !f->isUnloading())
+            ++n;
     return n;
 }
 
 void Windows::removed(Form* form) {
     Registry& r = registry();
     const auto it = r.loaded.find(form->kind());
-    if (it != r.loaded.end() && *it == form) r.loaded.erase(it);
+    if (it != r.loaded.end() && *it == form)
+        r.loaded.erase(it);
     checkEmptySoon();
 }
 

@@ -59,7 +59,8 @@ FakePlatform& fakePlatform() {
 void unloadAll() {
     for (auto kind : {WindowKind::Password, WindowKind::Lock, WindowKind::About,
                       WindowKind::Settings, WindowKind::Sheet, WindowKind::Main})
-        if (Form* f = Windows::find(kind)) f->unload();
+        if (Form* f = Windows::find(kind))
+            f->unload();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
 }

@@ -1,0 +1,122 @@
+# Shared helpers for the end-to-end tests. Each test gets its own X server,
+# window manager, home folder and settings store, and stops them by process
+# id when it ends, however it ends.
+#
+#   source "$(dirname "$0")/lib.sh" "$1"   # $1: the built executable
+#   e2e_start_desktop; e2e_start_app; ...
+set -euo pipefail
+
+APP="$(readlink -f "$1")"
+E2E_TMP="$(mktemp -d)"
+export HOME="$E2E_TMP/home" XDG_CONFIG_HOME="$E2E_TMP/home/.config" XDG_RUNTIME_DIR="$E2E_TMP/run"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM
+STORE="$XDG_CONFIG_HOME/VL_QUORIX/VL_QUORIX.ini"
+SECTION="$(basename "$APP")"
+APP_PID="" WM_PID="" XVFB_PID=""
+
+e2e_cleanup() {
+    local pid
+    for pid in $APP_PID $WM_PID $XVFB_PID; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in $APP_PID $WM_PID $XVFB_PID; do
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "${DISPLAY:-}" ] && command -v import >/dev/null; then
+        import -window root "$E2E_TMP/failure.png" 2>/dev/null &&
+            echo "screenshot of the failure: $E2E_TMP/failure.png (kept: set E2E_KEEP=1)" >&2
+    fi
+    [ -n "${E2E_KEEP:-}" ] && trap - EXIT
+    exit 1
+}
+
+# e2e_wait SECONDS COMMAND...: polls every 50 ms until COMMAND succeeds.
+e2e_wait() {
+    local limit=$1
+    shift
+    local end=$((SECONDS + limit))
+    until "$@" >/dev/null 2>&1; do
+        [ $SECONDS -lt $end ] || return 1
+        sleep 0.05
+    done
+}
+
+e2e_start_desktop() {
+    local n
+    for n in $(seq 91 160); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        if e2e_wait 10 xdpyinfo; then
+            break
+        fi
+        kill "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=""
+    done
+    [ -n "$XVFB_PID" ] || e2e_fail "no X server could be started"
+    openbox >/dev/null 2>&1 &
+    WM_PID=$!
+    e2e_wait 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+        e2e_fail "the window manager did not start"
+}
+
+# e2e_seed KEY VALUE ...: writes plain values into the store before the start.
+e2e_seed() {
+    mkdir -p "$(dirname "$STORE")"
+    chmod 700 "$(dirname "$STORE")"
+    [ -f "$STORE" ] || printf '[%s]\n' "$SECTION" >"$STORE"
+    while [ $# -ge 2 ]; do
+        printf '%s=%s\n' "$1" "$2" >>"$STORE"
+        shift 2
+    done
+}
+
+# e2e_store_get KEY: the key's raw value in the tool's section, or nothing.
+e2e_store_get() {
+    [ -f "$STORE" ] || return 0
+    awk -v sec="[$SECTION]" -v key="$1" '
+        /^\[/ { insec = ($0 == sec); next }
+        insec && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }
+    ' "$STORE"
+}
+
+e2e_start_app() {
+    "$APP" >"$E2E_TMP/app.log" 2>&1 &
+    APP_PID=$!
+    e2e_wait 15 e2e_window "VL-QX - .*" || e2e_fail "the compact main window did not appear"
+}
+
+# e2e_window TITLE-REGEX: the id of the visible window with that title.
+e2e_window() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .
+}
+
+e2e_active_window() {
+    xprop -root _NET_ACTIVE_WINDOW | sed -n 's/.*window id # \(0x[0-9a-f]*\).*/\1/p' |
+        xargs printf '%d\n'
+}
+
+e2e_has_state() { # WINDOW-ID STATE
+    xprop -id "$1" _NET_WM_STATE | grep -q "$2"
+}
+
+# Closes a window through the window manager, as the close box would.
+e2e_close_window() {
+    if command -v wmctrl >/dev/null; then
+        wmctrl -i -c "$1"
+    else
+        xdotool windowactivate --sync "$1" key --clearmodifiers alt+F4
+    fi
+}
+
+e2e_app_gone() { ! kill -0 "$APP_PID" 2>/dev/null; }
+
+e2e_screenshot() { import -window root "$1"; }

@@ -1,0 +1,175 @@
+// The compact main window: its load from empty, seeded and damaged stores,
+// the always-on-top rule, the exit timer and the main button's routing.
+#include "frame/main_window.h"
+#include "frame/windows.h"
+#include "settings/store.h"
+#include "tests/support/testing.h"
+
+#include <QTest>
+
+using namespace vq;
+
+namespace {
+// Stands in for the windows the main button opens.
+struct Stub : Form {
+    static inline int shows = 0;
+    explicit Stub(WindowKind k) : Form(k, "STUB", Qt::Window) {}
+    void showEvent(QShowEvent* e) override {
+        Form::showEvent(e);
+        ++shows;
+        QTimer::singleShot(0, this, [this] { unload(); });
+    }
+};
+
+MainWindow* loadMain(const QMap<QString, QString>& seed = {}) {
+    testing::unloadAll();
+    testing::useFreshStore();
+    testing::seedStore(seed);
+    return Windows::get<MainWindow>();
+}
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        testing::setUpTestApplication();
+        Windows::registerFactory(WindowKind::Main, [] { return new MainWindow; });
+    }
+    void cleanup() { testing::unloadAll(); }
+
+    void firstStartUsesDefaultsAndWritesNothing() {
+        MainWindow* w = loadMain();
+        QCOMPARE(w->Left(), 1000.0);
+        QCOMPARE(w->Top(), 1000.0);
+        QCOMPARE(w->Width(), 2400.0);
+        QCOMPARE(w->Height(), 1260.0);
+        QCOMPARE(w->CRYPTO_NAME_START_LABEL->text(), QString("CRYPTO-NAME"));
+        QCOMPARE(w->windowTitle(), QString("VL-QX - CRYPTO-NAME"));
+        QCOMPARE(w->VL_QUORIX_MAIN_BUTTON->text(), QString("Main Screen"));
+        QVERIFY(w->AlwaysOnTopTimer->isRunning());
+        QCOMPARE(w->AlwaysOnTopTimer->interval(), 1000);
+        QCOMPARE(w->LOCK_UNLOAD_TIMER->interval(), 250);
+        QVERIFY(!w->LOCK_UNLOAD_TIMER->isEnabled());
+        QVERIFY(!QFile::exists(Store::instance().filePath()));
+    }
+
+    void seededStates_data() {
+        QTest::addColumn<QString>("locked");
+        QTest::addColumn<QString>("onTop");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("timer");
+        QTest::newRow("locked") << "1"
+                                << "1"
+                                << "Unlock Main Screen" << true;
+        QTest::newRow("on top off") << "0"
+                                    << "0"
+                                    << "Main Screen" << false;
+        QTest::newRow("greyed switch is not on") << "0"
+                                                 << "2"
+                                                 << "Main Screen" << false;
+        QTest::newRow("garbage falls back") << "abc"
+                                            << "7"
+                                            << "Main Screen" << true;
+        QTest::newRow("empty falls back") << ""
+                                          << ""
+                                          << "Main Screen" << true;
+    }
+    void seededStates() {
+        QFETCH(QString, locked);
+        QFETCH(QString, onTop);
+        QFETCH(QString, caption);
+        QFETCH(bool, timer);
+        MainWindow* w = loadMain({{"CLIENT_LOCKED", locked},
+                                  {"AlwaysOnTopTimer_TICKBOX", onTop},
+                                  {"CRYPTO_NAME", "BTC"}});
+        QCOMPARE(w->VL_QUORIX_MAIN_BUTTON->text(), caption);
+        QCOMPARE(w->AlwaysOnTopTimer->isEnabled(), timer);
+        QCOMPARE(w->windowTitle(), QString("VL-QX - BTC"));
+    }
+
+    void badGeometryFallsBackOrComesBackOnScreen_data() {
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<double>("expectLeft");
+        QTest::addColumn<double>("expectWidth");
+        QTest::newRow("letters") << "abc"
+                                 << "abc" << 1000.0 << 2400.0;
+        QTest::newRow("empty") << ""
+                               << "" << 1000.0 << 2400.0;
+        QTest::newRow("beyond float") << "1e40"
+                                      << "1e40" << 1000.0 << 2400.0;
+        QTest::newRow("fraction") << "2.5"
+                                  << "3000" << 2.5 << 3000.0;
+        QTest::newRow("partly off screen is kept") << "-300"
+                                                   << "2400" << -300.0 << 2400.0;
+    }
+    void badGeometryFallsBackOrComesBackOnScreen() {
+        QFETCH(QString, left);
+        QFETCH(QString, width);
+        QFETCH(double, expectLeft);
+        QFETCH(double, expectWidth);
+        MainWindow* w = loadMain({{"MINI-MAIN-Left", left}, {"MINI-MAIN-Width", width}});
+        QCOMPARE(w->Left(), expectLeft);
+        QCOMPARE(w->Width(), expectWidth);
+    }
+
+    void windowWhollyOffScreenReturnsToPrimary() {
+        MainWindow* w = loadMain({{"MINI-MAIN-Left", "-99999"}, {"MINI-MAIN-Top", "900000"}});
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QVERIFY(screen.contains(w->frameGeometry().topLeft()));
+    }
+
+    void unloadSavesPositionOnly() {
+        MainWindow* w = loadMain({{"MINI-MAIN-Left", "-300"}, {"MINI-MAIN-Top", "450"}});
+        w->unload();
+        QCOMPARE(Store::instance().read("MINI-MAIN-Left", "x"), QString("-300"));
+        QCOMPARE(Store::instance().read("MINI-MAIN-Top", "x"), QString("450"));
+        QCOMPARE(Store::instance().read("MINI-MAIN-Width", "never"), QString("never"));
+    }
+
+    void alwaysOnTopRule() {
+        MainWindow* w = loadMain();
+        auto& fake = testing::fakePlatform();
+        fake.calls.clear();
+        fake.foreground = w->handle();
+        w->AlwaysOnTopTimer_Timer();
+        QVERIFY(fake.calls.empty()); // already in front: nothing to do
+        fake.foreground = 4242;
+        w->AlwaysOnTopTimer_Timer();
+        QCOMPARE(fake.calls.size(), size_t(2));
+        QCOMPARE(fake.calls[0].what, QString("normal"));
+        QCOMPARE(fake.calls[0].window, WindowHandle(4242));
+        QCOMPARE(fake.calls[1].what, QString("topmost"));
+        QCOMPARE(fake.calls[1].window, w->handle());
+    }
+
+    void exitTimerSavesLockStateAndEnds() {
+        MainWindow* w = loadMain({{"CLIENT_LOCKED", "1"}});
+        const int ends = testing::emptyCount();
+        w->show();
+        w->LOCK_UNLOAD_TIMER->setEnabled(true);
+        w->LOCK_UNLOAD_TIMER_Timer();
+        QCOMPARE(Windows::find<MainWindow>(), nullptr);
+        QCOMPARE(Store::instance().read("CLIENT_LOCKED", "x"), QString("1"));
+        QTRY_COMPARE(testing::emptyCount(), ends + 1);
+    }
+
+    void mainButtonRoutesByLockState() {
+        Windows::registerFactory(WindowKind::Sheet, [] { return new Stub(WindowKind::Sheet); });
+        Windows::registerFactory(WindowKind::Lock, [] { return new Stub(WindowKind::Lock); });
+        MainWindow* w = loadMain({{"CLIENT_LOCKED", "1"}});
+        w->show();
+        Stub::shows = 0;
+        w->VL_QUORIX_MAIN_BUTTON_Click(); // returns once the stub unloads
+        QCOMPARE(Stub::shows, 1);
+        QCOMPARE(w->VL_QUORIX_MAIN_BUTTON->text(), QString("Unlock Main Screen"));
+        w->CLIENT_LOCKED_TICKBOX->setValue(0);
+        w->VL_QUORIX_MAIN_BUTTON_Click();
+        QCOMPARE(Stub::shows, 2);
+        QCOMPARE(w->VL_QUORIX_MAIN_BUTTON->text(), QString("Main Screen"));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"
