@@ -1,7 +1,11 @@
+#include "about/about_window.h"
 #include "frame/app.h"
 #include "frame/main_window.h"
 #include "frame/platform.h"
 #include "frame/windows.h"
+#include "lock/lock_window.h"
+#include "options/settings_window.h"
+#include "sheet/sheet_window.h"
 
 #include <QApplication>
 
@@ -10,6 +14,10 @@ int main(int argc, char** argv) {
     vq::setUpApplication(app);
     vq::setPlatform(vq::makeDesktopPlatform());
     vq::Windows::registerFactory(vq::WindowKind::Main, [] { return new vq::MainWindow; });
+    vq::registerSheetWindow();
+    vq::registerSettingsWindow();
+    vq::registerLockWindows();
+    vq::registerAboutWindow();
     vq::Windows::get<vq::MainWindow>()->showModeless();
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "frame/app.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QIcon>
 #include <QProxyStyle>
 #include <QStyleFactory>
@@ -28,6 +29,13 @@ void setUpApplication(QApplication& app) {
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.velmora.Quorix"));
     QApplication::setStyle(new Style(QStyleFactory::create(QStringLiteral("Fusion"))));
     app.setQuitOnLastWindowClosed(false);
+    // The windows are laid out in twips for a small 8-point sans face; a
+    // desktop's larger default font would clip their captions.
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
+    font.setPointSizeF(8.25);
+    QApplication::setFont(font);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/velmora-quorix-256.png")));
 }
 

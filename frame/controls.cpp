@@ -26,8 +26,9 @@ namespace {
 void setRole(QWidget* w, QPalette::ColorRole role, uint32_t bgr) {
     QPalette p = w->palette();
     const QColor c = colours::toQColor(bgr);
-    p.setColor(QPalette::Active, role, c);
-    p.setColor(QPalette::Inactive, role, c);
+    // Disabled too: a disabled panel or label keeps the colours it was given.
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        p.setColor(group, role, c);
     w->setPalette(p);
 }
 } // namespace

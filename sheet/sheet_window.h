@@ -6,7 +6,9 @@
 #include "frame/controls.h"
 #include "frame/form.h"
 
+#include <QPair>
 #include <QStatusBar>
+#include <QTimer>
 #include <array>
 
 namespace vq {
@@ -70,6 +72,23 @@ public:
     TickBox* NAME_CHANGE_LOCK_TICKBOX;
 
     QStatusBar* sbStatusBar;
+    // Its three panels: status, the current date, the current time.
+    QLabel* STATUS_PANEL;
+    QLabel* DATE_PANEL;
+    QLabel* TIME_PANEL;
+
+    // Column headings
+    Label* LABEL_WALLET_NAME;
+    Label* LABEL_WALLET_TOTAL;
+    Label* LABEL_CURRENT_USD_VALUATION;
+    Label* LABEL_TOTAL_USD_VALUATION;
+    Label* LABEL_CONVERTED_VALUATION;
+    Label* LABEL_TOTAL_VALUATION;
+    Label* AUTOMATIC_CALCULATIONS_LABEL;
+
+    // The keys the sheet saves with their texts, in the order they are
+    // written: 46 with the position (close and unload), 44 without (auto-save).
+    QList<QPair<QString, QString>> savedFields(bool withPosition);
 
     // Handlers
     void CLOSE_BUTTON_Click();
@@ -107,9 +126,22 @@ public:
 protected:
     void Form_Load() override;
     void Form_Unload() override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
+    void buildRows();
+    void buildCalculator();
+    void buildStatusBar();
+    void setTabChain();
+    void nameForScreenReaders();
+    void saveSheet(bool withPosition);
+    void stopTimers();
+    void operate(int op, Button* pressed);
+    void showStoreHealth(bool healthy);
+    void updateClock();
+
     std::array<WalletRow, Rows> rows_;
+    QTimer clock_;
 };
 
 void registerSheetWindow();

@@ -120,3 +120,31 @@ e2e_close_window() {
 e2e_app_gone() { ! kill -0 "$APP_PID" 2>/dev/null; }
 
 e2e_screenshot() { import -window root "$1"; }
+
+# Starts a private session bus and the accessibility bus so that the tool's
+# controls can be read the way a screen reader reads them.
+DBUS_PID="" A11Y_PID=""
+e2e_start_accessibility() {
+    local out
+    out=$(dbus-daemon --session --fork --print-address=1 --print-pid=1)
+    export DBUS_SESSION_BUS_ADDRESS=$(echo "$out" | sed -n 1p)
+    DBUS_PID=$(echo "$out" | sed -n 2p)
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+    A11Y_PID=$!
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
+    trap 'kill $A11Y_PID $DBUS_PID 2>/dev/null || true; e2e_cleanup' EXIT
+}
+
+# e2e_text NAME: the text of the control with that accessible name.
+e2e_text() {
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi_tool.py" text "$1" 2>/dev/null
+}
+
+# e2e_wait_text SECONDS NAME EXPECTED: waits until the control shows EXPECTED.
+e2e_wait_text() {
+    local end=$((SECONDS + $1))
+    while [ "$(e2e_text "$2")" != "$3" ]; do
+        [ $SECONDS -lt $end ] || return 1
+        sleep 0.1
+    done
+}

@@ -1,0 +1,206 @@
+#include "options/settings_window.h"
+
+#include "frame/main_window.h"
+#include "frame/twips.h"
+#include "frame/windows.h"
+#include "options/wrapping_controls.h"
+#include "settings/convert.h"
+#include "settings/store.h"
+#include "sheet/sheet_window.h"
+
+namespace vq {
+
+namespace {
+// The sheet's factory texts, which clear-all writes back.
+const QString walletNameText = QStringLiteral("Wallet Name");
+const QString zeroText = QStringLiteral("00000000.00000000");
+const QString usdTotalText = QStringLiteral("TOTAL USD");
+const QString convertedTotalText = QStringLiteral("CONVERTED TOTAL");
+const QString cryptoNameText = QStringLiteral("Example: BTC");
+const QString exchangeRateText = QStringLiteral("Example: 0.70");
+
+// A stored switch that does not read as a tick-box value counts as its default.
+int storedTick(const keys::Key& key) {
+    return convert::tickValue(Store::instance().read(key)).value_or(*convert::tickValue(key.def));
+}
+
+void writeTick(const keys::Key& key, const TickBox* box) {
+    Store::instance().write(key, convert::integerText(box->value()));
+}
+} // namespace
+
+SettingsWindow::SettingsWindow()
+    : Form(Kind, "VL_QUORIX_SETTINGS",
+           Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    setWindowTitle(QStringLiteral("VELMORA - QUORIX-V2 - SETTINGS"));
+
+    // Created in tab order, so the focus chain needs no rearranging.
+    NAME_CHANGE_LOCK_TICKBOX =
+        new WrappingTickBox(this, QStringLiteral("Lock Crypto Name and Wallet Names"));
+    place(NAME_CHANGE_LOCK_TICKBOX, "NAME_CHANGE_LOCK_TICKBOX", 2160, 240, 1815, 495);
+
+    AUTOSAVE_TICKBOX = new WrappingTickBox(this, QStringLiteral("Auto-Save Every 1-Minute"));
+    place(AUTOSAVE_TICKBOX, "AUTOSAVE_TICKBOX", 240, 840, 2295, 375);
+
+    CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON =
+        new WrappingButton(this, QStringLiteral("Clear All Saved Crypto Data"));
+    place(CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON, "CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON", 240, 1920, 1455,
+          735);
+    CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->setEnabled(false);
+
+    ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX =
+        new WrappingTickBox(this, QStringLiteral("Enable \"Clear All Saved Crypto Data\" Button"));
+    place(ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX,
+          "ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX", 240, 1320, 3615, 495);
+
+    AlwaysOnTopTimer_TICKBOX = new WrappingTickBox(this, QStringLiteral("Always On Top"));
+    place(AlwaysOnTopTimer_TICKBOX, "AlwaysOnTopTimer_TICKBOX", 240, 240, 1575, 495);
+    // Ticked before the load, so that a stored "1" raises nothing and an
+    // empty store switches the main window's timer off.
+    AlwaysOnTopTimer_TICKBOX->setValue(1);
+
+    OK_BUTTON = new Button(this, QStringLiteral("OK"));
+    place(OK_BUTTON, "OK_BUTTON", 2400, 1920, 1575, 735);
+
+    setTabOrder(NAME_CHANGE_LOCK_TICKBOX, AUTOSAVE_TICKBOX);
+    setTabOrder(AUTOSAVE_TICKBOX, CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON);
+    setTabOrder(CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON,
+                ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX);
+    setTabOrder(ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX, AlwaysOnTopTimer_TICKBOX);
+    setTabOrder(AlwaysOnTopTimer_TICKBOX, OK_BUTTON);
+
+    // Connected after the initial states are set: those are design state,
+    // not clicks.
+    connect(NAME_CHANGE_LOCK_TICKBOX, &TickBox::click, this,
+            &SettingsWindow::NAME_CHANGE_LOCK_TICKBOX_Click);
+    connect(AUTOSAVE_TICKBOX, &TickBox::click, this, &SettingsWindow::AUTOSAVE_TICKBOX_Click);
+    connect(CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON, &QPushButton::clicked, this,
+            &SettingsWindow::CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_Click);
+    connect(ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX, &TickBox::click, this,
+            &SettingsWindow::ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX_Click);
+    connect(AlwaysOnTopTimer_TICKBOX, &TickBox::click, this,
+            &SettingsWindow::AlwaysOnTopTimer_TICKBOX_Click);
+    connect(OK_BUTTON, &QPushButton::clicked, this, &SettingsWindow::OK_BUTTON_Click);
+
+    setFixedSize(twips::size(4215, 2910));
+}
+
+void SettingsWindow::Form_Load() {
+    restoreGeometry(keys::settingsWindow);
+    // Each write that changes a box raises its click handler, which applies
+    // the stored switch to the other windows and stores it again.
+    AUTOSAVE_TICKBOX->setValue(storedTick(keys::autosave));
+    AlwaysOnTopTimer_TICKBOX->setValue(storedTick(keys::alwaysOnTopForSettings));
+    NAME_CHANGE_LOCK_TICKBOX->setValue(storedTick(keys::nameChangeLock));
+}
+
+void SettingsWindow::Form_Unload() {
+    Store::Batch batch;
+    saveGeometry(keys::settingsWindow);
+    writeTick(keys::nameChangeLock, NAME_CHANGE_LOCK_TICKBOX);
+    writeTick(keys::autosave, AUTOSAVE_TICKBOX);
+    writeTick(keys::alwaysOnTopForSettings, AlwaysOnTopTimer_TICKBOX);
+}
+
+void SettingsWindow::AlwaysOnTopTimer_TICKBOX_Click() {
+    // A main window closed behind a free-standing sheet is not brought back
+    // just to switch its timer.
+    if (auto* main = Windows::find<MainWindow>())
+        main->AlwaysOnTopTimer->setEnabled(AlwaysOnTopTimer_TICKBOX->value() == 1);
+    writeTick(keys::alwaysOnTopForSettings, AlwaysOnTopTimer_TICKBOX);
+}
+
+void SettingsWindow::AUTOSAVE_TICKBOX_Click() {
+    const bool on = AUTOSAVE_TICKBOX->value() == 1;
+    if (auto* sheet = Windows::find<SheetWindow>()) {
+        sheet->AUTOSAVE_TICKBOX->setValue(on ? 1 : 0);
+        sheet->AUTOSAVE_TIMER->setEnabled(on);
+    }
+    writeTick(keys::autosave, AUTOSAVE_TICKBOX);
+}
+
+void SettingsWindow::NAME_CHANGE_LOCK_TICKBOX_Click() {
+    const bool on = NAME_CHANGE_LOCK_TICKBOX->value() == 1;
+    if (auto* sheet = Windows::find<SheetWindow>()) {
+        for (int n = 1; n <= SheetWindow::Rows; ++n)
+            sheet->row(n).WALLET_NAME_TEXTBOX->setLocked(on);
+        sheet->CRYPTO_NAME_TEXTBOX->setLocked(on);
+    }
+    writeTick(keys::nameChangeLock, NAME_CHANGE_LOCK_TICKBOX);
+}
+
+void SettingsWindow::ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX_Click() {
+    CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->setEnabled(
+        ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX->value() == 1);
+}
+
+void SettingsWindow::CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_Click() {
+    // Everything this click stores, including what the raised handlers store,
+    // reaches the disk as one replacement of the file.
+    Store::Batch batch;
+    Store& store = Store::instance();
+    SheetWindow* sheet = Windows::find<SheetWindow>();
+
+    if (sheet) {
+        // Each write that changes a field raises its handler before the next:
+        // the coin name stores itself and relabels the main window, and every
+        // ticked row or total freezes before its results are zeroed.
+        for (int n = 1; n <= SheetWindow::Rows; ++n)
+            sheet->row(n).WALLET_NAME_TEXTBOX->setText(walletNameText);
+        for (int n = 1; n <= SheetWindow::Rows; ++n)
+            sheet->row(n).AMOUNT_IN_WALLET->setText(zeroText);
+        for (int n = 1; n <= SheetWindow::Rows; ++n)
+            sheet->row(n).CURRENT_DOLLAR_VALUATION->setText(zeroText);
+        sheet->COMPLETE_USD_TOTAL_TEXTBOX->setText(usdTotalText);
+        sheet->COMPLETE_TOTAL_TEXTBOX->setText(convertedTotalText);
+        sheet->CRYPTO_NAME_TEXTBOX->setText(cryptoNameText);
+        sheet->EXCHANGE_RATE_TEXTBOX->setText(exchangeRateText);
+        for (int n = 1; n <= SheetWindow::Rows; ++n)
+            sheet->row(n).AUTOMATIC_CALCULATIONS_TICKBOX->setValue(0);
+        sheet->AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL->setValue(0);
+        sheet->AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL->setValue(0);
+        for (int n = 1; n <= SheetWindow::Rows; ++n)
+            sheet->row(n).TOTAL_USD_VALUATION_TEXTBOX->setText(zeroText);
+        for (int n = 1; n <= SheetWindow::Rows; ++n)
+            sheet->row(n).CONVERTED_VALUATION->setText(zeroText);
+        for (int n = 1; n <= SheetWindow::Rows; ++n)
+            sheet->row(n).TOTAL_VALUATION->setText(zeroText);
+    }
+
+    NAME_CHANGE_LOCK_TICKBOX->setValue(0);
+
+    // Stored from the fields as they now read; without a sheet (never the
+    // case while this window is open over it) the factory texts go straight
+    // to the store.
+    auto text = [sheet](TextBox*(WalletRow::*field), int n, const QString& fallback) {
+        return sheet ? (sheet->row(n).*field)->text() : fallback;
+    };
+    for (int n = 1; n <= SheetWindow::Rows; ++n)
+        store.write(keys::walletName(n), text(&WalletRow::WALLET_NAME_TEXTBOX, n, walletNameText));
+    for (int n = 1; n <= SheetWindow::Rows; ++n)
+        store.write(keys::amountInWallet(n), text(&WalletRow::AMOUNT_IN_WALLET, n, zeroText));
+    for (int n = 1; n <= SheetWindow::Rows; ++n)
+        store.write(keys::currentDollarValuation(n),
+                    text(&WalletRow::CURRENT_DOLLAR_VALUATION, n, zeroText));
+    store.write(keys::cryptoNameForSheet,
+                sheet ? sheet->CRYPTO_NAME_TEXTBOX->text() : cryptoNameText);
+    store.write(keys::exchangeRate,
+                sheet ? sheet->EXCHANGE_RATE_TEXTBOX->text() : exchangeRateText);
+    writeTick(keys::nameChangeLock, NAME_CHANGE_LOCK_TICKBOX);
+
+    // One clear-all per opening of the window: the arming box stays locked
+    // until the window is closed.
+    CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->setEnabled(false);
+    ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX->setEnabled(false);
+    ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX->setValue(0);
+}
+
+void SettingsWindow::OK_BUTTON_Click() {
+    unload();
+}
+
+void registerSettingsWindow() {
+    Windows::registerFactory(SettingsWindow::Kind, [] { return new SettingsWindow; });
+}
+
+} // namespace vq
