@@ -1,7 +1,9 @@
 #pragma once
 // Conversions between stored texts and control values. They follow the
-// user's locale for the decimal separator, and fall back to the C locale when
-// reading so that a store written under another locale still reads.
+// user's locale for the decimal separator. Texts are written with ASCII
+// digits, "-" and "E" whatever the locale; reading accepts the locale's own
+// form, that form, and the C locale's, so that a store written under another
+// locale still reads.
 
 #include <QLocale>
 #include <QString>

@@ -1,15 +1,19 @@
 #pragma once
 // The per-user settings store: text values under the application "VL_QUORIX",
-// one INI group per executable name. Every write of one handler goes to disk
-// as one atomic replacement of the file; a write the disk refuses stays in
-// memory, answers later reads and is tried again.
+// one INI group per executable name, in
+// $XDG_CONFIG_HOME/VL_QUORIX/VL_QUORIX.ini (else ~/.config/VL_QUORIX/...).
+// Every write of one handler goes to disk as one atomic replacement of the
+// file; a write the disk refuses stays in memory, answers later reads and is
+// tried again.
 
 #include "settings/keys.h"
 
+#include <QByteArray>
 #include <QMap>
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <optional>
 
 namespace vq {
 
@@ -31,9 +35,12 @@ public:
     // Writes what is pending; false if the disk refused it (it stays pending).
     bool flush();
 
-    // True while the last attempt to write succeeded.
+    // True while the store works: the last attempt to write succeeded and no
+    // later read found the file unreadable.
     bool healthy() const { return healthy_; }
-    bool hasPending() const { return !pending_.isEmpty(); }
+    // What went wrong last, for a window to show; empty while healthy.
+    QString lastError() const { return lastError_; }
+    bool hasPending() const;
 
     QString filePath() const;
     QString section() const;
@@ -51,20 +58,40 @@ public:
 
     // Milliseconds between attempts while writing fails.
     static constexpr int retryInterval = 5000;
+    void setRetryInterval(int ms) { retry_.setInterval(ms); }
+
+    // Test hook: the next `count` attempts to write fail as if the disk had
+    // refused them; nothing reaches the disk during them.
+    void simulateWriteFailures(int count) { simulatedFailures_ = count; }
+
+    // How a text is kept in the INI file. Texts that QSettings carries
+    // unchanged are stored as they are; the few it would lose (any U+FEFF,
+    // which its reader drops after the start of a line or of an escape, and
+    // unpaired surrogates) are stored as @ByteArray(VQ-UTF16:<hex code units>),
+    // which no plain text can look like. Public for tests.
+    static bool needsEncoding(const QString& text);
+    static QByteArray encode(const QString& text);
+    static std::optional<QString> decode(const QByteArray& stored);
 
 signals:
     void healthChanged(bool healthy);
 
 private:
     Store();
-    void prepareFolder();
+    bool prepareFolder();
+    void removeStaleLock();
     void cleanLeftovers();
-    void setHealthy(bool ok);
+    void keepDamagedCopy();
+    void setHealthy(bool ok, const QString& error = QString());
 
-    QMap<QString, QString> pending_;
+    // Section -> key -> text not yet on disk.
+    QMap<QString, QMap<QString, QString>> pending_;
     int depth_ = 0;
     bool healthy_ = true;
     bool cleaned_ = false;
+    int simulatedFailures_ = 0;
+    QByteArray lastSetAside_;
+    QString lastError_;
     QString sectionOverride_;
     QTimer retry_;
 };
