@@ -94,9 +94,16 @@ e2e_start_app() {
     e2e_wait 15 e2e_window "VL-QX - .*" || e2e_fail "the compact main window did not appear"
 }
 
-# e2e_window TITLE-REGEX: the id of the visible window with that title.
+# e2e_window TITLE-REGEX: the id of the visible window with that title. A
+# window being mapped or resized can drop out of the search for a moment, so
+# it looks again for up to a second before it gives up.
 e2e_window() {
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .
+    local i
+    for i in $(seq 20); do
+        xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep . && return 0
+        sleep 0.05
+    done
+    return 1
 }
 
 e2e_active_window() {
@@ -147,4 +154,20 @@ e2e_wait_text() {
         [ $SECONDS -lt $end ] || return 1
         sleep 0.1
     done
+}
+
+# e2e_click WINDOW LEFT TOP WIDTH HEIGHT: clicks the middle of a control given
+# in the window's own twips (15 twips to a pixel).
+e2e_click() {
+    local x=$((($2 + $4 / 2) / 15)) y=$((($3 + $5 / 2) / 15))
+    xdotool windowactivate --sync "$1" mousemove --window "$1" "$x" "$y" click 1
+}
+
+# e2e_open_sheet: presses Enter on the compact window and prints the sheet's id.
+e2e_open_sheet() {
+    local main
+    main=$(e2e_window "VL-QX - .*") || e2e_fail "no compact window"
+    xdotool windowactivate --sync "$main" key Return
+    e2e_wait 10 e2e_window "VELMORA - QUORIX-V2 - .*" || e2e_fail "Enter did not open the sheet"
+    e2e_window "VELMORA - QUORIX-V2 - .*"
 }
