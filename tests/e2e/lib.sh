@@ -52,7 +52,7 @@ e2e_start_desktop() {
     local n
     for n in $(seq 91 160); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "${E2E_SCREEN:-1280x800x24}" -nolisten tcp >/dev/null 2>&1 &
         XVFB_PID=$!
         export DISPLAY=":$n"
         if e2e_wait 10 xdpyinfo; then
