@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The Debian package builds from this tree, carries valid desktop metadata and
+# Qt among its dependencies, and its installed program starts and shows its
+# window.
+set -euo pipefail
+build="$(dirname "$(readlink -f "$1")")"
+pkg="$(mktemp -d)"
+trap 'rm -rf "$pkg"' EXIT
+(cd "$build" && cpack -G DEB -B "$pkg" >"$pkg/cpack.log" 2>&1) || {
+    cat "$pkg/cpack.log"
+    echo "FAIL: cpack could not build the package"
+    exit 1
+}
+deb=$(ls "$pkg"/*.deb)
+dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || {
+    echo "FAIL: the package does not depend on Qt Widgets"
+    exit 1
+}
+root="$pkg/root"
+dpkg-deb -x "$deb" "$root"
+desktop-file-validate "$root"/usr/share/applications/io.github.velmora.Quorix.desktop
+appstreamcli validate --no-net "$root"/usr/share/metainfo/io.github.velmora.Quorix.metainfo.xml >/dev/null
+for size in 48x48 256x256; do
+    [ -f "$root/usr/share/icons/hicolor/$size/apps/io.github.velmora.Quorix.png" ] || {
+        echo "FAIL: no $size icon"
+        exit 1
+    }
+done
+
+cp -a "$root/usr/bin/VELMORA-QUORIX" "$pkg/VELMORA-QUORIX"
+trap - EXIT
+source "$(dirname "$0")/lib.sh" "$pkg/VELMORA-QUORIX"
+trap 'e2e_cleanup; rm -rf "$pkg"' EXIT
+e2e_start_desktop
+e2e_start_app
+e2e_window "VL-QX - CRYPTO-NAME" >/dev/null || e2e_fail "the installed program shows no window"
+echo "PASS: the package installs and its program starts"
