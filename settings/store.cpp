@@ -1,5 +1,7 @@
 #include "settings/store.h"
 
+#include "settings/convert.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -317,11 +319,23 @@ void Store::keepDamagedCopy() {
     }
 }
 
+// A folder where the store file belongs (made by hand or by another
+// program) would refuse every write: move it aside, keeping what it holds.
+void Store::moveFolderAside() {
+    const QString stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"));
+    const QString aside = filePath() + QStringLiteral(".broken-") + stamp;
+    if (::rename(QFile::encodeName(filePath()).constData(), QFile::encodeName(aside).constData()))
+        qWarning("the settings file is a folder and cannot be moved aside");
+}
+
 bool Store::flush() {
     if (!hasPending())
         return healthy_;
     const QString path = filePath();
     bool ok = false;
+    if (QFileInfo(path).isDir())
+        moveFolderAside();
     if (simulatedFailures_ > 0) {
         --simulatedFailures_;
     } else if (prepareFolder()) {
@@ -394,6 +408,18 @@ void Store::setHealthy(bool ok, const QString& error) {
         return;
     healthy_ = ok;
     emit healthChanged(ok);
+}
+
+int readTick(const keys::Key& key) {
+    return convert::tickValue(Store::instance().read(key)).value_or(*convert::tickValue(key.def));
+}
+
+bool readTruth(const keys::Key& key) {
+    return convert::truthValue(Store::instance().read(key)).value_or(*convert::truthValue(key.def));
+}
+
+float readFloat(const keys::Key& key) {
+    return convert::floatValue(Store::instance().read(key)).value_or(*convert::floatValue(key.def));
 }
 
 } // namespace vq

@@ -82,6 +82,7 @@ private:
     void removeStaleLock();
     void cleanLeftovers();
     void keepDamagedCopy();
+    void moveFolderAside();
     void setHealthy(bool ok, const QString& error = QString());
 
     // Section -> key -> text not yet on disk.
@@ -95,5 +96,11 @@ private:
     QString sectionOverride_;
     QTimer retry_;
 };
+
+// Typed reads of the running store. A stored text that does not convert, as
+// only a hand-edited file can hold, counts as the key's default.
+int readTick(const keys::Key& key);
+bool readTruth(const keys::Key& key);
+float readFloat(const keys::Key& key);
 
 } // namespace vq

@@ -240,10 +240,9 @@ void StoreFilesTest::damagedFile() {
 
 void StoreFilesTest::refusedWrite_data() {
     QTest::addColumn<QString>("how");
-    QTest::newRow("store file is a folder") << QStringLiteral("file-is-folder");
     QTest::newRow("store folder is a file") << QStringLiteral("folder-is-file");
     // Permissions bind only a user other than root; as root the folder stays
-    // writable and that case cannot be made (the two above fail as root too).
+    // writable and that case cannot be made (the one above fails as root too).
     if (::geteuid() != 0)
         QTest::newRow("read-only folder") << QStringLiteral("read-only");
     else

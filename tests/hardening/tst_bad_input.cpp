@@ -1,0 +1,204 @@
+// Hostile text pasted into every field a user can type in: a megabyte, every
+// control character, NULs, text in other scripts. The windows keep working
+// and calculating, and every stored field and the password come back from
+// the store exactly as pasted.
+#include "frame/main_window.h"
+#include "frame/windows.h"
+#include "lock/lock_window.h"
+#include "lock/password_window.h"
+#include "settings/store.h"
+#include "sheet/sheet_window.h"
+#include "tests/support/testing.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QtTest>
+
+using namespace vq;
+using namespace vq::testing;
+
+namespace {
+
+// Where two texts first differ, without printing a megabyte.
+QString difference(const QString& got, const QString& want) {
+    if (got == want)
+        return {};
+    qsizetype i = 0;
+    while (i < got.size() && i < want.size() && got[i] == want[i])
+        ++i;
+    return QStringLiteral("length %1 instead of %2, first difference at %3: U+%4 instead of U+%5")
+        .arg(got.size())
+        .arg(want.size())
+        .arg(i)
+        .arg(i < got.size() ? got[i].unicode() : 0, 4, 16, QLatin1Char('0'))
+        .arg(i < want.size() ? want[i].unicode() : 0, 4, 16, QLatin1Char('0'));
+}
+
+// Pastes over whatever the box holds, as Ctrl+A, Ctrl+V would.
+void paste(TextBox* box, const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    box->selectAll();
+    box->paste();
+}
+
+void settle() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+// Each stored field gets its own variant, so that a field saved under
+// another's key shows.
+QString variant(const QString& text, int i) {
+    return QString::number(i) + text;
+}
+
+} // namespace
+
+class BadInputTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void pastedIntoEveryField_data();
+    void pastedIntoEveryField();
+};
+
+void BadInputTest::initTestCase() {
+    setUpTestApplication();
+    Windows::registerFactory(WindowKind::Main, [] { return new MainWindow; });
+    registerSheetWindow();
+    registerLockWindows();
+}
+
+void BadInputTest::init() {
+    useFreshStore();
+}
+
+void BadInputTest::cleanup() {
+    unloadAll();
+}
+
+void BadInputTest::pastedIntoEveryField_data() {
+    QTest::addColumn<QString>("text");
+    const QString chunk = QStringLiteral("123.45 Grüße 日本 🚀 ");
+    QString mega;
+    while (mega.size() < 1024 * 1024)
+        mega += chunk;
+    QTest::newRow("1 MB") << mega.left(1024 * 1024);
+    QString controls = QStringLiteral("ctl");
+    for (char16_t c = 1; c < 0x20; ++c)
+        controls += QChar(c) + QStringLiteral("x");
+    controls += QChar(0x7F) + QStringLiteral("\u0085\u2028\u2029end\r\n");
+    QTest::newRow("control characters") << controls;
+    QTest::newRow("NULs") << QStringLiteral("a") + QChar(0) + QStringLiteral("b") + QChar(0) +
+                                 QChar(0) + QStringLiteral("12") + QChar(0);
+    QTest::newRow("non-ASCII") << QStringLiteral(
+        "Grüße 日本語 🚀 עברית \u202Eabc\u202C \u200B zero-width \uFEFF bom "
+        "e\u0301 ℵ ½ ١٢٣");
+    QTest::newRow("quotes, separators, escapes") << QStringLiteral(
+        "\"a\",b;c=d [VELMORA-QUORIX] \\x41 \\n @Invalid() @ByteArray(x) %General");
+}
+
+void BadInputTest::pastedIntoEveryField() {
+    QFETCH(QString, text);
+    QGuiApplication::clipboard()->setText(text);
+    QVERIFY2(difference(QGuiApplication::clipboard()->text(), text).isEmpty(),
+             "the clipboard itself does not carry the text");
+
+    auto* main = Windows::get<MainWindow>();
+    main->showModeless();
+    auto* sheet = Windows::get<SheetWindow>();
+    sheet->showModeless(main);
+    // Every field that is saved, with the text it is given.
+    QList<QPair<TextBox*, QString>> saved{{sheet->CRYPTO_NAME_TEXTBOX, variant(text, 0)},
+                                          {sheet->EXCHANGE_RATE_TEXTBOX, variant(text, 1)}};
+    for (int n = 1; n <= SheetWindow::Rows; ++n) {
+        saved.append({sheet->row(n).WALLET_NAME_TEXTBOX, variant(text, 10 * n + 1)});
+        saved.append({sheet->row(n).AMOUNT_IN_WALLET, variant(text, 10 * n + 2)});
+        saved.append({sheet->row(n).CURRENT_DOLLAR_VALUATION, variant(text, 10 * n + 3)});
+    }
+    QStringList lost;
+    for (const auto& [box, t] : saved) {
+        paste(box, t);
+        if (const QString d = difference(box->text(), t); !d.isEmpty())
+            lost << box->objectName() + QStringLiteral(" as pasted: ") + d;
+    }
+    // The pocket calculator keeps nothing, but takes the paste and works.
+    paste(sheet->INPUT_A_TEXTBOX, text);
+    paste(sheet->INPUT_B_TEXTBOX, text);
+    for (TextBox* box : {sheet->INPUT_A_TEXTBOX, sheet->INPUT_B_TEXTBOX})
+        if (const QString d = difference(box->text(), text); !d.isEmpty())
+            lost << box->objectName() + QStringLiteral(" as pasted: ") + d;
+
+    // Ticking goes on with whatever the fields hold.
+    for (int n = 1; n <= SheetWindow::Rows; ++n) {
+        sheet->row(n).AUTOMATIC_CALCULATIONS_TICKBOX->setValue(1);
+        sheet->AUTO_CALCULATE_TIMER_Timer(n);
+    }
+    sheet->AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL->setValue(1);
+    sheet->AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL->setValue(1);
+    sheet->AUTO_CALCULATE_TIMER_TOTAL_Timer();
+    sheet->AUTO_CALCULATE_USD_TIMER_TOTAL_Timer();
+    sheet->DISABLE_BUTTONS_TIMER_Timer();
+    sheet->ADD_BUTTON_Click();
+    sheet->SUBTRACT_BUTTON_Click();
+    sheet->MULTIPLY_BUTTON_Click();
+    sheet->DIVIDE_BUTTON_Click();
+    sheet->AUTOSAVE_TIMER_Timer();
+    QVERIFY(Store::instance().healthy());
+    QCOMPARE(main->CRYPTO_NAME_START_LABEL->text(), sheet->CRYPTO_NAME_TEXTBOX->text());
+
+    // Close, and a new sheet loads every field back from the store.
+    sheet->CLOSE_BUTTON_Click();
+    settle();
+    QVERIFY(Store::instance().healthy());
+    sheet = Windows::get<SheetWindow>();
+    sheet->showModeless(main);
+    const QList<TextBox*> reloaded = [&] {
+        QList<TextBox*> r{sheet->CRYPTO_NAME_TEXTBOX, sheet->EXCHANGE_RATE_TEXTBOX};
+        for (int n = 1; n <= SheetWindow::Rows; ++n)
+            r << sheet->row(n).WALLET_NAME_TEXTBOX << sheet->row(n).AMOUNT_IN_WALLET
+              << sheet->row(n).CURRENT_DOLLAR_VALUATION;
+        return r;
+    }();
+    for (qsizetype i = 0; i < saved.size(); ++i)
+        if (const QString d = difference(reloaded[i]->text(), saved[i].second); !d.isEmpty())
+            lost << reloaded[i]->objectName() + QStringLiteral(" reloaded: ") + d;
+    for (int n = 1; n <= SheetWindow::Rows; ++n)
+        sheet->AUTO_CALCULATE_TIMER_Timer(n);
+
+    // The password: set in the password window, read back by the lock
+    // window, and the same paste unlocks.
+    const QString password = variant(text, 9);
+    auto* lock = Windows::get<LockWindow>();
+    auto* pw = Windows::get<PasswordWindow>();
+    paste(pw->ENTER_NEW_PASSWORD_TEXTBOX, password);
+    paste(pw->RE_ENTER_NEW_PASSWORD_TEXTBOX, password);
+    pw->CHANGE_PASSWORD_BUTTON_Click();
+    if (const QString d = difference(Store::instance().read(keys::lockPassword), password);
+        !d.isEmpty())
+        lost << QStringLiteral("stored password: ") + d;
+    pw->unload();
+    lock->unload();
+    settle();
+    lock = Windows::get<LockWindow>();
+    if (const QString d = difference(lock->CURRENT_PASSWORD_TEXTBOX->text(), password);
+        !d.isEmpty())
+        lost << QStringLiteral("password reloaded: ") + d;
+    lock->LOCK_BUTTON_Click();
+    QCOMPARE(main->CLIENT_LOCKED_TICKBOX->value(), 1);
+    paste(lock->ENTER_PASSWORD_TEXTBOX, password);
+    lock->LOCK_BUTTON_Click();
+    const bool unlocked = main->CLIENT_LOCKED_TICKBOX->value() == 0;
+    settle();
+
+    if (!lost.isEmpty())
+        qInfo("%lld fields lost text, the first: %s", qint64(lost.size()),
+              qPrintable(lost.first()));
+    QVERIFY2(lost.isEmpty(), qPrintable(lost.join(QLatin1Char('\n'))));
+    QVERIFY2(unlocked, "the pasted password did not unlock");
+}
+
+QTEST_MAIN(BadInputTest)
+#include "tst_bad_input.moc"
