@@ -36,7 +36,9 @@ void setUpApplication(QApplication& app) {
                       QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
     font.setPointSizeF(8.25);
     QApplication::setFont(font);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/velmora-quorix-256.png")));
+    // A title bar and task switcher show 48 pixels at most; decoding the
+    // 256-pixel image for them costs over a megabyte of resident memory.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/velmora-quorix-48.png")));
 }
 
 } // namespace vq

@@ -19,12 +19,6 @@ namespace vq {
 namespace {
 // Until the window manager has framed a window, assume a typical frame.
 const QSize typicalFrame(8, 30);
-
-double readTwips(const keys::Key& key) {
-    if (auto v = convert::floatValue(Store::instance().read(key)))
-        return *v;
-    return *convert::floatValue(key.def);
-}
 } // namespace
 
 Form::Form(WindowKind kind, const char* name, Qt::WindowFlags flags)
@@ -108,10 +102,10 @@ void Form::applyOuterSize() {
 }
 
 void Form::restoreGeometry(const keys::GeometryKeys& g) {
-    setLeft(readTwips(g.left));
-    setTop(readTwips(g.top));
-    setWidth(readTwips(g.width));
-    setHeight(readTwips(g.height));
+    setLeft(readFloat(g.left));
+    setTop(readFloat(g.top));
+    setWidth(readFloat(g.width));
+    setHeight(readFloat(g.height));
     keepOnScreen();
 }
 
@@ -138,11 +132,8 @@ quintptr Form::handle() {
     return quintptr(winId());
 }
 
-void Form::showModal(Form* owner) {
-    if (unloading_)
-        return;
-    QPointer<Form> self(this);
-    setWindowModality(Qt::ApplicationModal);
+void Form::present(Form* owner, Qt::WindowModality modality) {
+    setWindowModality(modality);
     if (owner) {
         winId();
         owner->winId();
@@ -151,6 +142,13 @@ void Form::showModal(Form* owner) {
     show();
     raise();
     activateWindow();
+}
+
+void Form::showModal(Form* owner) {
+    if (unloading_)
+        return;
+    QPointer<Form> self(this);
+    present(owner, Qt::ApplicationModal);
     if (!self || !isVisible())
         return;
     QEventLoop loop;
@@ -159,17 +157,8 @@ void Form::showModal(Form* owner) {
 }
 
 void Form::showModeless(Form* owner) {
-    if (unloading_)
-        return;
-    setWindowModality(Qt::NonModal);
-    if (owner) {
-        winId();
-        owner->winId();
-        windowHandle()->setTransientParent(owner->windowHandle());
-    }
-    show();
-    raise();
-    activateWindow();
+    if (!unloading_)
+        present(owner, Qt::NonModal);
 }
 
 void Form::unload() {

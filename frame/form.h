@@ -69,6 +69,7 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    void present(Form* owner, Qt::WindowModality modality);
     QSize frameExtra() const;
     void applyOuterSize();
     void keepOnScreen();

@@ -30,10 +30,14 @@ MainWindow::MainWindow()
     CRYPTO_NAME_START_LABEL = new Label(this, QStringLiteral("Crypto Name"));
     place(CRYPTO_NAME_START_LABEL, "CRYPTO_NAME_START_LABEL", 120, 240, 2055, 315);
     CRYPTO_NAME_START_LABEL->makeBanner(9.75, QStringLiteral("MS Sans Serif"));
+    CRYPTO_NAME_START_LABEL->setAccessibleDescription(QStringLiteral("The coin's name."));
 
     VL_QUORIX_MAIN_BUTTON = new Button(this, mainCaption);
     place(VL_QUORIX_MAIN_BUTTON, "VL_QUORIX_MAIN_BUTTON", 120, 600, 2055, 255);
     setDefaultButton(VL_QUORIX_MAIN_BUTTON);
+    VL_QUORIX_MAIN_BUTTON->setAccessibleDescription(
+        QStringLiteral("Opens the wallet sheet, or the lock window while the tool is locked. "
+                       "Enter presses it."));
     connect(VL_QUORIX_MAIN_BUTTON, &QPushButton::clicked, this,
             &MainWindow::VL_QUORIX_MAIN_BUTTON_Click);
 

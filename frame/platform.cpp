@@ -1,6 +1,8 @@
 #include "frame/platform.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
+#include <QHash>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QWidget>
@@ -9,6 +11,7 @@
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace vq {
@@ -56,34 +59,78 @@ public:
     }
 };
 
-class X11Platform : public Platform {
+// The always-on-top timer asks for the foreground window and re-asserts the
+// stacking once a second. Asked of the server every time, that is a round
+// trip plus two window-manager requests whose property changes come back as
+// events: several wake-ups a second for nothing. So the answers are cached
+// and dropped when the server reports the property behind them changed, and
+// requests that would change nothing on the tool's own windows are not sent.
+class X11Platform : public Platform, public QAbstractNativeEventFilter {
 public:
     explicit X11Platform(xcb_connection_t* c) : c_(c) {
         root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
         activeWindow_ = atom("_NET_ACTIVE_WINDOW");
         wmState_ = atom("_NET_WM_STATE");
         above_ = atom("_NET_WM_STATE_ABOVE");
+        // The cache of the active window relies on the root's property
+        // changes reaching this connection; add them to Qt's own mask.
+        auto cookie = xcb_get_window_attributes(c_, root_);
+        if (auto* attrs = xcb_get_window_attributes_reply(c_, cookie, nullptr)) {
+            const uint32_t mask = attrs->your_event_mask | XCB_EVENT_MASK_PROPERTY_CHANGE;
+            if (mask != attrs->your_event_mask)
+                xcb_change_window_attributes(c_, root_, XCB_CW_EVENT_MASK, &mask);
+            std::free(attrs);
+        }
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~X11Platform() override {
+        if (QCoreApplication::instance())
+            QCoreApplication::instance()->removeNativeEventFilter(this);
+    }
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t")
+            return false;
+        auto* e = static_cast<xcb_generic_event_t*>(message);
+        if ((e->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        auto* p = reinterpret_cast<xcb_property_notify_event_t*>(e);
+        if (p->window == root_ && p->atom == activeWindow_)
+            activeKnown_ = false;
+        else if (p->atom == wmState_)
+            aboveKnown_.remove(p->window);
+        return false;
     }
 
     WindowHandle foregroundWindow() override {
+        if (activeKnown_)
+            return active_;
         auto cookie = xcb_get_property(c_, 0, root_, activeWindow_, XCB_ATOM_WINDOW, 0, 1);
         xcb_get_property_reply_t* reply = xcb_get_property_reply(c_, cookie, nullptr);
         WindowHandle h = 0;
         if (reply && xcb_get_property_value_length(reply) >= int(sizeof(xcb_window_t)))
             h = *static_cast<xcb_window_t*>(xcb_get_property_value(reply));
         std::free(reply);
+        active_ = h;
+        activeKnown_ = reply != nullptr;
         return h;
     }
 
     void setTopMost(WindowHandle h, bool topMost) override {
         if (!h)
             return;
+        const xcb_window_t w = xcb_window_t(h);
+        // Only the tool's own windows report their state changes here, so only
+        // theirs can be trusted from the cache.
+        const bool own = ownWindow(h) != nullptr;
+        if (own && isAbove(w) == topMost)
+            return;
         // The window manager owns the stacking of mapped windows: ask it, as
         // the EWMH says, with a client message to the root window.
         xcb_client_message_event_t ev{};
         ev.response_type = XCB_CLIENT_MESSAGE;
         ev.format = 32;
-        ev.window = xcb_window_t(h);
+        ev.window = w;
         ev.type = wmState_;
         ev.data.data32[0] = topMost ? 1 : 0; // _NET_WM_STATE_ADD / _REMOVE
         ev.data.data32[1] = above_;
@@ -93,6 +140,8 @@ public:
                        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                        reinterpret_cast<const char*>(&ev));
         xcb_flush(c_);
+        // Read back next time: the window manager may refuse.
+        aboveKnown_.remove(w);
     }
 
     void shellExecute(WindowHandle, const QString& verb, const QString& file, const QString&,
@@ -109,9 +158,29 @@ private:
         return a;
     }
 
+    bool isAbove(xcb_window_t w) {
+        auto it = aboveKnown_.constFind(w);
+        if (it != aboveKnown_.constEnd())
+            return *it;
+        auto cookie = xcb_get_property(c_, 0, w, wmState_, XCB_ATOM_ATOM, 0, 64);
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(c_, cookie, nullptr);
+        bool above = false;
+        if (reply) {
+            const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+            const int n = xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t));
+            above = std::find(atoms, atoms + n, above_) != atoms + n;
+            aboveKnown_.insert(w, above);
+            std::free(reply);
+        }
+        return above;
+    }
+
     xcb_connection_t* c_;
     xcb_window_t root_;
     xcb_atom_t activeWindow_, wmState_, above_;
+    WindowHandle active_ = 0;
+    bool activeKnown_ = false;
+    QHash<xcb_window_t, bool> aboveKnown_;
 };
 
 } // namespace

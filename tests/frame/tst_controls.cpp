@@ -5,8 +5,11 @@
 #include "frame/windows.h"
 #include "tests/support/testing.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <memory>
+#include <vector>
 
 using namespace vq;
 
@@ -115,6 +118,131 @@ private slots:
         QVERIFY(spy.wait(1000));
         t.setEnabled(false);
         QVERIFY(!t.isRunning());
+    }
+
+    // Timers enabled together share their wake-ups: every round of ticks is
+    // delivered in one go, before anything posted in between gets to run,
+    // also when one of them has twice the interval of the others.
+    void timersDueTogetherTickInOneWakeUp() {
+        QObject owner;
+        QStringList log;
+        std::vector<std::unique_ptr<Timer>> timers;
+        for (int i = 0; i < 4; ++i) {
+            timers.push_back(std::make_unique<Timer>(&owner, "T"));
+            Timer* t = timers.back().get();
+            QObject::connect(t, &Timer::tick, &owner, [&log, &owner, i] {
+                // The first tick of a wake-up queues the marker that closes it.
+                if (log.isEmpty() || log.last() == "|")
+                    QMetaObject::invokeMethod(
+                        &owner, [&log] { log << "|"; }, Qt::QueuedConnection);
+                log << QString::number(i);
+            });
+            t->setInterval(i == 3 ? 200 : 100);
+            t->setEnabled(true);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(log.count("3") >= 2 && log.endsWith("|"), 3000);
+        const QStringList rounds = log.join("").split("|", Qt::SkipEmptyParts);
+        for (const QString& r : rounds)
+            QVERIFY2(r == "012" || r == "0123", qPrintable(log.join(" ")));
+        // The slower timer meets every second round of the others.
+        QVERIFY2(rounds.count("0123") * 2 >= rounds.count("012"), qPrintable(log.join(" ")));
+    }
+
+    // Sharing wake-ups must not bend a timer's own cadence: a timer enabled
+    // later than another (by more than any slack) still waits its whole
+    // interval for its first tick and then ticks once per interval.
+    void timersEnabledApartKeepTheirOwnInterval() {
+        QObject owner;
+        Timer a(&owner, "A"), b(&owner, "B");
+        QElapsedTimer clock;
+        clock.start();
+        QList<qint64> ticksA, ticksB;
+        connect(&a, &Timer::tick, &owner, [&] { ticksA << clock.elapsed(); });
+        connect(&b, &Timer::tick, &owner, [&] { ticksB << clock.elapsed(); });
+        a.setInterval(300);
+        a.setEnabled(true);
+        QTest::qWait(90);
+        const qint64 enabledB = clock.elapsed();
+        b.setInterval(300);
+        b.setEnabled(true);
+        QTRY_VERIFY_WITH_TIMEOUT(ticksA.size() >= 4 && ticksB.size() >= 4, 5000);
+        // 5% slack early at most; late only by the machine's load.
+        QVERIFY2(ticksA.first() >= 285, qPrintable(QString::number(ticksA.first())));
+        QVERIFY2(ticksB.first() - enabledB >= 285,
+                 qPrintable(QString::number(ticksB.first() - enabledB)));
+        for (const QList<qint64>& ticks : {ticksA, ticksB})
+            for (int i = 1; i < ticks.size(); ++i)
+                QVERIFY2(ticks[i] - ticks[i - 1] >= 200,
+                         qPrintable(QString::number(ticks[i] - ticks[i - 1])));
+        // Over the run neither gained or lost ticks against its interval.
+        QVERIFY(qAbs((ticksA.last() - ticksA.first()) - 300 * (ticksA.size() - 1)) <= 150);
+        QVERIFY(qAbs((ticksB.last() - ticksB.first()) - 300 * (ticksB.size() - 1)) <= 150);
+    }
+
+    // A handler may stop, restart or delete another timer of the same
+    // wake-up: what it stopped does not tick afterwards, in that wake-up or
+    // any later one.
+    void handlersStopAndDeleteTimersOfTheSameWakeUp() {
+        QObject owner;
+        Timer first(&owner, "first"), stopped(&owner, "stopped"), restarted(&owner, "restarted");
+        auto* deleted = new Timer(&owner, "deleted");
+        int firstTicks = 0, stoppedTicks = 0, restartedTicks = 0, deletedTicks = 0;
+        QElapsedTimer clock;
+        qint64 restartedAt = -1, restartedTickAt = -1;
+        clock.start();
+        connect(&first, &Timer::tick, &owner, [&] {
+            if (++firstTicks > 1)
+                return;
+            stopped.setEnabled(false);
+            delete deleted;
+            restarted.setInterval(400);
+            restartedAt = clock.elapsed();
+        });
+        connect(&stopped, &Timer::tick, &owner, [&] { ++stoppedTicks; });
+        connect(&restarted, &Timer::tick, &owner, [&] {
+            if (++restartedTicks == 1)
+                restartedTickAt = clock.elapsed();
+        });
+        connect(deleted, &Timer::tick, &owner, [&] { ++deletedTicks; });
+        for (Timer* t : {&first, &stopped, &restarted, deleted}) {
+            t->setInterval(100);
+            t->setEnabled(true);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(restartedTicks >= 1 && firstTicks >= 5, 5000);
+        QCOMPARE(stoppedTicks, 0);
+        QCOMPARE(deletedTicks, 0);
+        QVERIFY(!stopped.isRunning());
+        // The new interval counts from the change, not from the old due time.
+        QVERIFY2(restartedTickAt - restartedAt >= 380,
+                 qPrintable(QString::number(restartedTickAt - restartedAt)));
+    }
+
+    // A timer that disables itself in its tick stops; one that disables and
+    // enables itself again starts over with a whole interval.
+    void timerStoppedInsideItsOwnTick() {
+        QObject owner;
+        Timer once(&owner, "once"), again(&owner, "again");
+        int onceTicks = 0, againTicks = 0;
+        connect(&once, &Timer::tick, &owner, [&] {
+            ++onceTicks;
+            once.setEnabled(false);
+        });
+        connect(&again, &Timer::tick, &owner, [&] {
+            ++againTicks;
+            again.setEnabled(false);
+            again.setEnabled(true);
+        });
+        for (Timer* t : {&once, &again}) {
+            t->setInterval(50);
+            t->setEnabled(true);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(againTicks >= 4, 3000);
+        QCOMPARE(onceTicks, 1);
+        QVERIFY(!once.isRunning());
+        QVERIFY(again.isRunning());
+        // Enabling it again later starts it afresh.
+        once.setEnabled(true);
+        QTRY_COMPARE_WITH_TIMEOUT(onceTicks, 2, 3000);
     }
 
     void registryKeepsOneInstanceAndEndsWhenEmpty() {

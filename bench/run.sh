@@ -1,0 +1,274 @@
+#!/usr/bin/env bash
+# Measures the tool against a bare Qt window, as ratios taken in one run:
+# every pair starts both programs back to back (the order swapped from pair
+# to pair), so whatever else loads the machine weighs on both sides alike.
+#
+#   bash bench/run.sh            # 25 pairs, then idle and save checks
+#   VQ_BENCH_PAIRS=5 bash bench/run.sh
+#
+# Needs (Debian): cmake ninja-build g++ pkg-config qt6-base-dev libxcb1-dev
+#   libxcb-damage0-dev libxcb-xtest0-dev xvfb openbox strace
+# Writes docs/benchmarks.md; builds into bench/out/ only.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo=$(pwd)
+out="$repo/bench/out"
+pairs="${VQ_BENCH_PAIRS:-25}"
+idle_sheet_s="${VQ_BENCH_IDLE:-60}"
+idle_main_s="${VQ_BENCH_IDLE_MAIN:-30}"
+mkdir -p "$out"
+
+for tool in cmake ninja pkg-config Xvfb openbox strace; do
+    command -v "$tool" >/dev/null || {
+        echo "missing $tool: apt-get install cmake ninja-build pkg-config xvfb openbox strace" >&2
+        exit 2
+    }
+done
+pkg-config --exists xcb-damage xcb-xtest || {
+    echo "missing xcb headers: apt-get install libxcb-damage0-dev libxcb-xtest0-dev" >&2
+    exit 2
+}
+
+echo "== building (bench/out)"
+cmake -S . -B "$out/tool" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$out/tool" --target VELMORA-QUORIX -j1 >/dev/null
+cmake -S bench -B "$out/helpers" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$out/helpers" -j1 >/dev/null
+tool="$out/tool/VELMORA-QUORIX"
+bare="$out/helpers/bare_window"
+probe="$out/helpers/probe"
+
+# --- a private X server and window manager, stopped by pid on exit ---------
+run="$out/run"
+rm -rf "$run"
+mkdir -p "$run"
+xvfb_pid="" wm_pid=""
+cleanup() {
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    wait 2>/dev/null || true
+}
+trap cleanup EXIT
+exec 7>"$run/display"
+Xvfb -displayfd 7 -screen 0 1280x1024x24 -nolisten tcp >"$run/xvfb.log" 2>&1 &
+xvfb_pid=$!
+exec 7>&-
+for _ in $(seq 100); do
+    [ -s "$run/display" ] && break
+    sleep 0.1
+done
+[ -s "$run/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$run/display")"
+# A session bus or a desktop's settings would make the runs differ.
+unset DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
+export QT_QPA_PLATFORM=xcb
+export XDG_RUNTIME_DIR="$run/xdg-runtime"
+mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
+openbox --sm-disable >"$run/openbox.log" 2>&1 &
+wm_pid=$!
+sleep 1.5
+
+# --- a fully seeded store: every one of the 73 keys, all timers on ----------
+seed="$run/seed.ini"
+{
+    echo "[VELMORA-QUORIX]"
+    geom() { echo "$1Left=$5"; echo "$1Top=$5"; echo "$1Width=$3"; echo "$1Height=$4"; }
+    echo "MINI-MAIN-Left=1500"
+    echo "MINI-MAIN-Top=1500"
+    echo "MINI-MAIN-Width=2400"
+    echo "MINI-MAIN-Height=1260"
+    echo "CRYPTO_NAME=BTC"
+    echo "CLIENT_LOCKED=0"
+    echo "AlwaysOnTopTimer_TICKBOX=1"
+    # Autosave off: its once-a-minute save would land inside the idle window.
+    echo "AUTOSAVE_TICKBOX=0"
+    echo "NAME_CHANGE_LOCK_TICKBOX=0"
+    echo "10ScreenLeft=600"
+    echo "10ScreenTop=600"
+    echo "10ScreenWidth=14475"
+    echo "10ScreenHeight=8175"
+    echo "EXCHANGE_RATE_TEXTBOX=0.70"
+    for n in $(seq 1 10); do
+        echo "WALLET_NAME_TEXTBOX_$n=Wallet $n"
+        echo "AMOUNT_IN_WALLET_$n=$n.25"
+        echo "CURRENT_DOLLAR_VALUATION_$n=$((n * 1000 + 17)).50"
+        echo "AUTOMATIC_CALCULATIONS_TICKBOX_$n=1"
+    done
+    echo "AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL=1"
+    echo "AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL=1"
+    geom SettingsScreen x 4335 3270 1000
+    geom About x 4860 3645 1000
+    geom CLIENT-LOCK-WINDOW- x 6615 3690 1000
+    echo "LOCK-PASSWORD="
+    geom CLIENT-SET-PASSWORD-WINDOW- x 6360 4110 1000
+} >"$seed"
+keys=$(($(grep -c = "$seed")))
+[ "$keys" -eq 73 ] || { echo "seed has $keys keys, not 73" >&2; exit 1; }
+
+# Each tool run gets its own fresh copy of the seeded store.
+fresh_config() {
+    local cfg="$run/config-$1"
+    rm -rf "$cfg"
+    mkdir -p -m 0700 "$cfg/VL_QUORIX"
+    install -m 0600 "$seed" "$cfg/VL_QUORIX/VL_QUORIX.ini"
+    echo "$cfg"
+}
+
+value() { awk -v k="$1" '$1 == k { print $2 }' "$2"; }
+median() {
+    sort -g "$1" | awk '{ v[NR] = $1 } END {
+        if (NR == 0) { print "nan"; exit }
+        if (NR % 2) print v[(NR + 1) / 2]; else printf "%.2f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+run_bare() {
+    "$probe" -- "$bare" >"$run/last" 2>>"$run/probe.log"
+    value start_ms "$run/last" >>"$run/bare_start"
+    value rss_main_kb "$run/last" >>"$run/bare_rss"
+}
+run_tool() {
+    local cfg
+    cfg=$(fresh_config "$1")
+    XDG_CONFIG_HOME="$cfg" "$probe" --sheet --close -- "$tool" >"$run/last" 2>>"$run/probe.log"
+    value start_ms "$run/last" >>"$run/tool_start"
+    value rss_main_kb "$run/last" >>"$run/tool_rss_main"
+    value sheet_ms "$run/last" >>"$run/tool_sheet"
+    value rss_sheet_kb "$run/last" >>"$run/tool_rss_sheet"
+    value close_ms "$run/last" >>"$run/tool_close"
+    rm -rf "$cfg"
+}
+
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+started=$(date +%s)
+echo "== warm-up (not counted)"
+run_bare
+run_tool warm
+rm -f "$run"/bare_* "$run"/tool_*
+
+echo "== $pairs pairs, alternating"
+for i in $(seq 1 "$pairs"); do
+    if ((i % 2)); then run_bare; run_tool "$i"; else run_tool "$i"; run_bare; fi
+    printf '  pair %2d: bare %s ms, tool %s ms, sheet %s ms\n' "$i" \
+        "$(tail -n1 "$run/bare_start")" "$(tail -n1 "$run/tool_start")" \
+        "$(tail -n1 "$run/tool_sheet")"
+done
+
+echo "== idle: sheet open with all twelve calculation timers, ${idle_sheet_s} s"
+cfg=$(fresh_config idle-sheet)
+XDG_CONFIG_HOME="$cfg" "$probe" --sheet --idle "$idle_sheet_s" -- "$tool" >"$run/idle_sheet" \
+    2>>"$run/probe.log"
+echo "== idle: compact window only, ${idle_main_s} s"
+cfg=$(fresh_config idle-main)
+XDG_CONFIG_HOME="$cfg" "$probe" --idle-main "$idle_main_s" -- "$tool" >"$run/idle_main" \
+    2>>"$run/probe.log"
+echo "== idle: bare window, 10 s"
+"$probe" --idle-main 10 -- "$bare" >"$run/idle_bare" 2>>"$run/probe.log"
+
+echo "== one sheet save under strace"
+cfg=$(fresh_config strace)
+XDG_CONFIG_HOME="$cfg" strace -f -qq -ttt -T -e trace=rename,renameat,renameat2 \
+    -o "$run/strace.txt" "$probe" --sheet --close -- "$tool" >"$run/save" 2>>"$run/probe.log"
+close_sent=$(value close_sent_realtime "$run/save")
+# Renames onto the store file that began after the close request.
+renames=$(awk -v t="$close_sent" '$2 >= t && /rename/ && /VL_QUORIX\.ini"/ && / = 0 /' \
+    "$run/strace.txt" | grep -c . || true)
+strace_save_ms=$(awk -v t="$close_sent" '$2 >= t && /rename/ && /VL_QUORIX\.ini"/ && / = 0 / {
+        d = $NF; gsub(/[<>]/, "", d); printf "%.2f\n", ($2 + d - t) * 1000; exit }' \
+    "$run/strace.txt")
+elapsed=$(($(date +%s) - started))
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+
+# --- figures -----------------------------------------------------------------
+bare_start=$(median "$run/bare_start")
+tool_start=$(median "$run/tool_start")
+sheet=$(median "$run/tool_sheet")
+bare_rss=$(median "$run/bare_rss")
+rss_main=$(median "$run/tool_rss_main")
+rss_sheet=$(median "$run/tool_rss_sheet")
+close_ms=$(median "$run/tool_close")
+sheet_cpu=$(value sheet_cpu_pct "$run/idle_sheet")
+sheet_wake=$(value sheet_wakeups_per_s "$run/idle_sheet")
+main_cpu=$(value main_cpu_pct "$run/idle_main")
+main_wake=$(value main_wakeups_per_s "$run/idle_main")
+bare_wake=$(value main_wakeups_per_s "$run/idle_bare")
+bare_cpu=$(value main_cpu_pct "$run/idle_bare")
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+verdict() { awk -v v="$1" -v g="$2" -v op="$3" 'BEGIN {
+    ok = (op == "<=") ? v <= g : v < g; print ok ? "met" : "MISSED" }'; }
+
+r_start=$(ratio "$tool_start" "$bare_start")
+r_sheet=$(ratio "$sheet" "$bare_start")
+r_rss_main=$(ratio "$rss_main" "$bare_rss")
+r_rss_sheet=$(ratio "$rss_sheet" "$bare_rss")
+
+rows=(
+    "Start-up, compact window|${tool_start} ms / bare ${bare_start} ms|${r_start}x|<= 1.25x|$(verdict "$r_start" 1.25 '<=')"
+    "Main Screen to sheet drawn (73 keys)|${sheet} ms / bare start-up ${bare_start} ms|${r_sheet}x|<= 0.6x|$(verdict "$r_sheet" 0.6 '<=')"
+    "Resident memory, compact window|${rss_main} kB / bare ${bare_rss} kB|${r_rss_main}x|<= 1.15x|$(verdict "$r_rss_main" 1.15 '<=')"
+    "Resident memory, sheet open|${rss_sheet} kB / bare ${bare_rss} kB|${r_rss_sheet}x|<= 1.25x|$(verdict "$r_rss_sheet" 1.25 '<=')"
+    "CPU, sheet with 12 timers (${idle_sheet_s} s)|${sheet_cpu} % of one core|-|<= 0.3 %|$(verdict "$sheet_cpu" 0.3 '<=')"
+    "Wake-ups, sheet with 12 timers|${sheet_wake} /s|-|<= 8 /s|$(verdict "$sheet_wake" 8 '<=')"
+    "Wake-ups, compact window only (${idle_main_s} s)|${main_wake} /s (CPU ${main_cpu} %)|-|< 2 /s|$(verdict "$main_wake" 2 '<')"
+    "Renames of the store per sheet close|${renames}|-|exactly 1|$([ "$renames" = 1 ] && echo met || echo MISSED)"
+    "Sheet close incl. its save|${close_ms} ms (under strace: rename done ${strace_save_ms} ms after the request)|-|reported|-"
+)
+
+echo
+echo "== results (medians of $pairs pairs)"
+for r in "${rows[@]}"; do
+    IFS='|' read -r what val rat goal ok <<<"$r"
+    printf '%-44s %-58s %-8s %-10s %s\n' "$what" "$val" "$rat" "$goal" "$ok"
+done
+echo "bare window idle: ${bare_wake} wake-ups/s, CPU ${bare_cpu} %"
+
+cpu_model=$(awk -F': *' '/^model name/ { print $2; exit }' /proc/cpuinfo)
+mem=$(awk '/^MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)
+qt=$(pkg-config --modversion Qt6Core 2>/dev/null || echo unknown)
+{
+    echo "# Benchmarks"
+    echo
+    echo "Measured by \`bash bench/run.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'): $(nproc) cores,"
+    echo "${cpu_model}, ${mem} of memory, Qt ${qt}, under Xvfb with openbox."
+    echo "Load average before/after: ${load_before} / ${load_after}; the run took ${elapsed} s."
+    echo
+    echo "The figures are ratios measured in one run: the bare Qt window (a QWidget"
+    echo "of the compact window's size and nothing else, \`bench/bare_window.cpp\`) and"
+    echo "the tool are started alternately, ${pairs} pairs with the order swapped every"
+    echo "pair, so that whatever else loads the machine weighs on both alike. Times"
+    echo "and memory are medians."
+    echo
+    echo "| Figure | Measured | Ratio | Goal | |"
+    echo "|---|---|---|---|---|"
+    for r in "${rows[@]}"; do echo "| ${r} |"; done
+    echo
+    echo "Bare window idle, for reference: ${bare_wake} wake-ups/s, CPU ${bare_cpu} %."
+    echo
+    echo "## How"
+    echo
+    echo "- **Start-up**: \`bench/probe.cpp\` subscribes to the root window's"
+    echo "  SubstructureNotify, puts an XDAMAGE watch on every new window, then starts"
+    echo "  the program; the time is from just before the fork to the first damage on"
+    echo "  a window whose \`_NET_WM_PID\` is the child's, i.e. mapped and drawn."
+    echo "  Nothing polls."
+    echo "- **Main Screen to sheet**: after the compact window settled, the probe gives"
+    echo "  it the focus and sends Enter through XTEST; the time runs from the send to"
+    echo "  the first damage on the sheet's window. The store is seeded with all 73"
+    echo "  keys, every row valued and all twelve calculation switches on."
+    echo "- **Memory**: VmRSS from \`/proc/PID/status\` one second after the window"
+    echo "  was drawn."
+    echo "- **CPU and wake-ups**: utime+stime from \`/proc/PID/stat\` and, summed over"
+    echo "  all threads, \`voluntary_ctxt_switches\` from \`/proc/PID/task/*/status\`,"
+    echo "  read before and after the idle window. A voluntary switch is a thread"
+    echo "  going to sleep, so each one is followed by exactly one wake-up; switches"
+    echo "  the scheduler forces are preemptions, not wake-ups, and are left out."
+    echo "  Autosave is off in the seeded store so its once-a-minute save does not"
+    echo "  fall inside the window."
+    echo "- **Save**: the sheet is closed with WM_DELETE_WINDOW. Its save runs before"
+    echo "  the window is hidden, so close-to-unmap bounds the save's time. A separate"
+    echo "  run under \`strace -f -e trace=rename,renameat,renameat2\` counts the"
+    echo "  renames onto the store file after the close request."
+    echo
+    cat bench/notes.md
+} >docs/benchmarks.md
+echo
+echo "written docs/benchmarks.md (${elapsed} s)"
