@@ -26,6 +26,7 @@ AboutWindow::AboutWindow()
     // holds the focus when the window opens.
     OK_BUTTON = new Button(this, QStringLiteral("OK"));
     place(OK_BUTTON, "OK_BUTTON", 1320, 2520, 2055, 495);
+    OK_BUTTON->setAccessibleDescription(QStringLiteral("Closes the about window."));
     connect(OK_BUTTON, &QPushButton::clicked, this, &AboutWindow::OK_BUTTON_Click);
 
     VELMORA_QUORIX_TITLE =

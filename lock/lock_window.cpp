@@ -80,15 +80,22 @@ LockWindow::LockWindow()
     LOCK_BUTTON->setBackColor(colours::white);
     LOCK_BUTTON->setIcon(QIcon(QStringLiteral(":/assets/padlock.png")));
     LOCK_BUTTON->setIconSize(QSize(52, 52));
+    // Its caption, LOCK or UNLOCK, names it and tells the state.
+    LOCK_BUTTON->setAccessibleDescription(
+        QStringLiteral("LOCK locks the tool; UNLOCK tests the password typed below."));
     connect(LOCK_BUTTON, &QPushButton::clicked, this, &LockWindow::LOCK_BUTTON_Click);
 
     PASSWORD_MANAGER_BUTTON = new Button(this, QStringLiteral("Password Manager"));
     place(PASSWORD_MANAGER_BUTTON, "PASSWORD_MANAGER_BUTTON", 4560, 1080, 1575, 495);
+    PASSWORD_MANAGER_BUTTON->setAccessibleDescription(
+        QStringLiteral("Opens the window that sets the lock password."));
     connect(PASSWORD_MANAGER_BUTTON, &QPushButton::clicked, this,
             &LockWindow::PASSWORD_MANAGER_BUTTON_Click);
 
     SHOW_PASSWORD_TICKBOX = new TickBox(this, QStringLiteral("Show Password"));
     place(SHOW_PASSWORD_TICKBOX, "SHOW_PASSWORD_TICKBOX", 3000, 1200, 1455, 375);
+    SHOW_PASSWORD_TICKBOX->setAccessibleDescription(
+        QStringLiteral("Shows the typed password instead of asterisks."));
     SHOW_PASSWORD_TICKBOX->hide();
     connect(SHOW_PASSWORD_TICKBOX, &TickBox::click, this, &LockWindow::SHOW_PASSWORD_TICKBOX_Click);
 
@@ -97,21 +104,31 @@ LockWindow::LockWindow()
     ENTER_PASSWORD_TEXTBOX->setPasswordChar(QStringLiteral("*"));
     ENTER_PASSWORD_TEXTBOX->setFont(boldFont(14.25, QStringLiteral("Arial")));
     ENTER_PASSWORD_TEXTBOX->setAccessibleName(QStringLiteral("Password entry"));
+    ENTER_PASSWORD_TEXTBOX->setAccessibleDescription(
+        QStringLiteral("Type the lock password, then press UNLOCK."));
     ENTER_PASSWORD_TEXTBOX->hide();
 
     EXIT_QUORIX_BUTTON = new Button(this, QStringLiteral("EXIT QUORIX"));
     place(EXIT_QUORIX_BUTTON, "EXIT_QUORIX_BUTTON", 2880, 2520, 3135, 495);
+    EXIT_QUORIX_BUTTON->setAccessibleDescription(
+        QStringLiteral("Ends the program; it stays locked."));
     EXIT_QUORIX_BUTTON->hide();
     connect(EXIT_QUORIX_BUTTON, &QPushButton::clicked, this, &LockWindow::EXIT_QUORIX_BUTTON_Click);
 
     CANCEL_BUTTON = new Button(this, QStringLiteral("Cancel"));
     place(CANCEL_BUTTON, "CANCEL_BUTTON", 4440, 2640, 1575, 495);
     setCancelButton(CANCEL_BUTTON);
+    CANCEL_BUTTON->setAccessibleDescription(
+        QStringLiteral("Back to the wallet sheet. Escape presses it."));
     connect(CANCEL_BUTTON, &QPushButton::clicked, this, &LockWindow::CANCEL_BUTTON_Click);
 
     CURRENT_PASSWORD_TEXTBOX = new TextBox(this, QStringLiteral("CURRENT_PASSWORD_TEXTBOX"));
     place(CURRENT_PASSWORD_TEXTBOX, "CURRENT_PASSWORD_TEXTBOX", 1320, 4080, 3495, 375);
     CURRENT_PASSWORD_TEXTBOX->setLocked(true);
+    // Never shown, yet on the accessibility bus with the hidden controls:
+    // masked, it offers no text there, so no other program reads the password.
+    CURRENT_PASSWORD_TEXTBOX->setAccessibleName(QStringLiteral("Stored password"));
+    CURRENT_PASSWORD_TEXTBOX->setPasswordChar(QStringLiteral("*"));
     CURRENT_PASSWORD_TEXTBOX->hide();
 
     const QList<QWidget*> tabs{CANCEL_BUTTON,

@@ -54,7 +54,8 @@ PasswordWindow::PasswordWindow()
     ENTER_NEW_PASSWORD_TEXTBOX = new TextBox(this);
     place(ENTER_NEW_PASSWORD_TEXTBOX, "ENTER_NEW_PASSWORD_TEXTBOX", 2280, 1320, 3615, 375);
     ENTER_NEW_PASSWORD_TEXTBOX->setPasswordChar(passwordMask);
-    ENTER_NEW_PASSWORD_TEXTBOX->setAccessibleName(QStringLiteral("New password entry"));
+    // Named by the caption above it, as a sighted user reads it.
+    ENTER_NEW_PASSWORD_TEXTBOX->setAccessibleName(ENTER_NEW_PASSWORD_LABEL->text());
 
     RE_ENTER_NEW_PASSWORD_LABEL = new Label(this, QStringLiteral("Confirm New Password"));
     place(RE_ENTER_NEW_PASSWORD_LABEL, "RE_ENTER_NEW_PASSWORD_LABEL", 2280, 1920, 1695, 255);
@@ -62,20 +63,30 @@ PasswordWindow::PasswordWindow()
     RE_ENTER_NEW_PASSWORD_TEXTBOX = new TextBox(this);
     place(RE_ENTER_NEW_PASSWORD_TEXTBOX, "RE_ENTER_NEW_PASSWORD_TEXTBOX", 2280, 2160, 3615, 375);
     RE_ENTER_NEW_PASSWORD_TEXTBOX->setPasswordChar(passwordMask);
-    RE_ENTER_NEW_PASSWORD_TEXTBOX->setAccessibleName(QStringLiteral("Confirm password entry"));
+    RE_ENTER_NEW_PASSWORD_TEXTBOX->setAccessibleName(RE_ENTER_NEW_PASSWORD_LABEL->text());
+    RE_ENTER_NEW_PASSWORD_TEXTBOX->setAccessibleDescription(
+        QStringLiteral("Type the new password again."));
 
     CHANGE_PASSWORD_BUTTON = new Button(this, QStringLiteral("Change Password"));
     place(CHANGE_PASSWORD_BUTTON, "CHANGE_PASSWORD_BUTTON", 2160, 2880, 1815, 615);
+    CHANGE_PASSWORD_BUTTON->setAccessibleDescription(
+        QStringLiteral("Stores the new password when both entries are the same; otherwise "
+                       "both turn red."));
     connect(CHANGE_PASSWORD_BUTTON, &QPushButton::clicked, this,
             &PasswordWindow::CHANGE_PASSWORD_BUTTON_Click);
 
     CANCEL_BUTTON = new Button(this, QStringLiteral("Cancel"));
     place(CANCEL_BUTTON, "CANCEL_BUTTON", 4320, 2880, 1695, 615);
     setCancelButton(CANCEL_BUTTON);
+    CANCEL_BUTTON->setAccessibleDescription(
+        QStringLiteral("Closes the window; it reads Close once the password is changed. Escape "
+                       "presses it."));
     connect(CANCEL_BUTTON, &QPushButton::clicked, this, &PasswordWindow::CANCEL_BUTTON_Click);
 
     SHOW_PASSWORD_TICKBOX = new TickBox(this, QStringLiteral("Show Password"));
     place(SHOW_PASSWORD_TICKBOX, "SHOW_PASSWORD_TICKBOX", 360, 3000, 1575, 375);
+    SHOW_PASSWORD_TICKBOX->setAccessibleDescription(
+        QStringLiteral("Shows both entries instead of asterisks."));
     connect(SHOW_PASSWORD_TICKBOX, &TickBox::click, this,
             &PasswordWindow::SHOW_PASSWORD_TICKBOX_Click);
 

@@ -62,6 +62,19 @@ SettingsWindow::SettingsWindow()
     OK_BUTTON = new Button(this, QStringLiteral("OK"));
     place(OK_BUTTON, "OK_BUTTON", 2400, 1920, 1575, 735);
 
+    NAME_CHANGE_LOCK_TICKBOX->setAccessibleDescription(
+        QStringLiteral("Makes the coin name and the wallet names read-only."));
+    AUTOSAVE_TICKBOX->setAccessibleDescription(
+        QStringLiteral("Saves the wallet sheet once a minute."));
+    CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->setAccessibleDescription(
+        QStringLiteral("Resets every wallet, the coin name and the rate. Tick the box below it "
+                       "first."));
+    ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX->setAccessibleDescription(
+        QStringLiteral("Makes the clear-all button usable."));
+    AlwaysOnTopTimer_TICKBOX->setAccessibleDescription(
+        QStringLiteral("Keeps the small start window above all others."));
+    OK_BUTTON->setAccessibleDescription(QStringLiteral("Closes the settings window."));
+
     setTabOrder(NAME_CHANGE_LOCK_TICKBOX, AUTOSAVE_TICKBOX);
     setTabOrder(AUTOSAVE_TICKBOX, CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON);
     setTabOrder(CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON,

@@ -33,8 +33,9 @@ constexpr double rowFont = 8.25;
 
 // One text field of a wallet row; the ten rows are built from this table.
 struct RowField {
-    const char* name;    // the control's name without the row number
-    const char* heading; // its column's heading, which names it for screen readers
+    const char* name;   // the control's name without the row number
+    const char* spoken; // its column as a screen reader says it after "Wallet n"
+    const char* help;   // what the field holds, for the accessible description
     int left, width;
     const char* text;
     bool redBackground;
@@ -43,19 +44,27 @@ struct RowField {
 };
 
 const RowField rowFields[] = {
-    {"WALLET_NAME_TEXTBOX_", "Wallet Name", 120, 2175, "Wallet Name", true, false,
-     &WalletRow::WALLET_NAME_TEXTBOX},
-    {"AMOUNT_IN_WALLET_", "Wallet Total", 2520, 2055, "00000000.00000000", false, false,
-     &WalletRow::AMOUNT_IN_WALLET},
-    {"CURRENT_DOLLAR_VALUATION_", "Current USD Value", 4800, 2055, "00000000.00000000", false,
-     false, &WalletRow::CURRENT_DOLLAR_VALUATION},
-    {"TOTAL_USD_VALUATION_TEXTBOX_", "Total USD Value", 7080, 2055, "00000000.00000000", true, true,
-     &WalletRow::TOTAL_USD_VALUATION_TEXTBOX},
-    {"CONVERTED_VALUATION_", "CONVERTED Value", 9360, 2175, "00000000.00000000", false, true,
-     &WalletRow::CONVERTED_VALUATION},
-    {"TOTAL_VALUATION_", "TOTAL Value", 11760, 2175, "00000000.00000000", true, true,
-     &WalletRow::TOTAL_VALUATION},
+    {"WALLET_NAME_TEXTBOX_", "name", "The wallet's name. Its colours show the row's state.", 120,
+     2175, "Wallet Name", true, false, &WalletRow::WALLET_NAME_TEXTBOX},
+    {"AMOUNT_IN_WALLET_", "amount", "Coin held in the wallet.", 2520, 2055, "00000000.00000000",
+     false, false, &WalletRow::AMOUNT_IN_WALLET},
+    {"CURRENT_DOLLAR_VALUATION_", "current USD value", "Price of one coin in US dollars.", 4800,
+     2055, "00000000.00000000", false, false, &WalletRow::CURRENT_DOLLAR_VALUATION},
+    {"TOTAL_USD_VALUATION_TEXTBOX_", "total USD value",
+     "The wallet's value in US dollars, worked out while auto calc is ticked.", 7080, 2055,
+     "00000000.00000000", true, true, &WalletRow::TOTAL_USD_VALUATION_TEXTBOX},
+    {"CONVERTED_VALUATION_", "converted value",
+     "Price of one coin in the converted currency, worked out while auto calc is ticked.", 9360,
+     2175, "00000000.00000000", false, true, &WalletRow::CONVERTED_VALUATION},
+    {"TOTAL_VALUATION_", "total value",
+     "The wallet's value in the converted currency, worked out while auto calc is ticked.", 11760,
+     2175, "00000000.00000000", true, true, &WalletRow::TOTAL_VALUATION},
 };
+
+// "Wallet 3 amount": a caption-less row field is named by its row and column.
+QString spokenRowName(int n, const char* column) {
+    return QStringLiteral("Wallet %1 %2").arg(n).arg(QLatin1String(column));
+}
 
 QByteArray rowName(const char* prefix, int n) {
     return QByteArray(prefix) + QByteArray::number(n);
@@ -272,24 +281,48 @@ SheetWindow::SheetWindow()
 }
 
 void SheetWindow::nameForScreenReaders() {
-    const std::pair<QWidget*, const char*> names[] = {
-        {CRYPTO_NAME_TEXTBOX, "Crypto Name"},
-        {EXCHANGE_RATE_TEXTBOX, "Exchange Rate"},
-        {COMPLETE_USD_TOTAL_TEXTBOX, "USD Total"},
-        {COMPLETE_TOTAL_TEXTBOX, "Converted Total"},
-        {AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL, "Auto Calc USD Total"},
-        {AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL, "Auto Calc Converted Total"},
-        {INPUT_A_TEXTBOX, "Input A"},
-        {MATHS_SIGN_TEXTBOX, "Operation"},
-        {INPUT_B_TEXTBOX, "Input B"},
-        {OUTPUT_TEXTBOX, "Result"},
-        {ADD_BUTTON, "Add"},
-        {SUBTRACT_BUTTON, "Subtract"},
-        {MULTIPLY_BUTTON, "Multiply"},
-        {DIVIDE_BUTTON, "Divide"},
+    // Fields without a caption of their own are named after what stands next
+    // to them; buttons and tick boxes with a caption speak that caption. The
+    // calculator's symbol buttons get words, which read better than "x".
+    struct Spoken {
+        QWidget* w;
+        const char* name; // null: the caption names it
+        const char* help;
     };
-    for (const auto& [w, name] : names)
-        w->setAccessibleName(QLatin1String(name));
+    const Spoken spoken[] = {
+        {this, nullptr, "Ten wallets of one coin, valued in US dollars and one other currency."},
+        {CLOSE_BUTTON, nullptr, "Saves the sheet and closes it."},
+        {LOCK_BUTTON, nullptr, "Saves and closes the sheet, then opens the lock window."},
+        {ABOUT_BUTTON, nullptr, "Shows the version and the author."},
+        {CALC_BUTTON, nullptr, "Starts the desktop's calculator."},
+        {SETTINGS_BUTTON, nullptr, "Opens the settings window."},
+        {CRYPTO_NAME_TEXTBOX, "Crypto name", "The coin's name; it is saved as you type."},
+        {EXCHANGE_RATE_TEXTBOX, "Exchange rate", "Units of the converted currency per US dollar."},
+        {COMPLETE_USD_TOTAL_TEXTBOX, "Total USD", "The sum of the wallets' US dollar values."},
+        {COMPLETE_TOTAL_TEXTBOX, "Converted total", "The sum of the wallets' converted values."},
+        {AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL, "Auto calc total USD",
+         "Adds up the US dollar total once a second while ticked."},
+        {AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL, "Auto calc converted total",
+         "Adds up the converted total once a second while ticked."},
+        {NAME_CHANGE_LOCK_TICKBOX, nullptr,
+         "The settings window's name lock decides whether the names can be edited."},
+        {INPUT_A_TEXTBOX, "Calculator operand A", "The calculator's left operand."},
+        {MATHS_SIGN_TEXTBOX, "Calculator operation", "The sign of the last operation pressed."},
+        {INPUT_B_TEXTBOX, "Calculator operand B", "The calculator's right operand."},
+        {OUTPUT_TEXTBOX, "Calculator result", "The result of the last operation pressed."},
+        {ADD_BUTTON, "Add", "Operand A plus operand B."},
+        {SUBTRACT_BUTTON, "Subtract", "Operand A minus operand B."},
+        {MULTIPLY_BUTTON, "Multiply", "Operand A times operand B."},
+        {DIVIDE_BUTTON, "Divide", "Operand A divided by operand B."},
+        {CLEAR_BUTTON, nullptr, "Empties the calculator."},
+        {DATE_PANEL, nullptr, "Today's date."},
+        {TIME_PANEL, nullptr, "The current time."},
+    };
+    for (const Spoken& s : spoken) {
+        if (s.name)
+            s.w->setAccessibleName(QLatin1String(s.name));
+        s.w->setAccessibleDescription(QLatin1String(s.help));
+    }
 }
 
 void SheetWindow::buildRows() {
@@ -302,14 +335,17 @@ void SheetWindow::buildRows() {
             if (f.redBackground)
                 t->setBackColor(colours::red);
             t->setReadOnly(f.readOnly);
-            t->setAccessibleName(QStringLiteral("%1 %2").arg(QLatin1String(f.heading)).arg(n));
+            t->setAccessibleName(spokenRowName(n, f.spoken));
+            t->setAccessibleDescription(QLatin1String(f.help));
             r.*f.member = t;
         }
         r.AUTOMATIC_CALCULATIONS_TICKBOX = new TickBox(this);
         place(r.AUTOMATIC_CALCULATIONS_TICKBOX,
               rowName("AUTOMATIC_CALCULATIONS_TICKBOX_", n).constData(), 14040, top + 120, 255,
               255);
-        r.AUTOMATIC_CALCULATIONS_TICKBOX->setAccessibleName(QStringLiteral("Auto Calc %1").arg(n));
+        r.AUTOMATIC_CALCULATIONS_TICKBOX->setAccessibleName(spokenRowName(n, "auto calc"));
+        r.AUTOMATIC_CALCULATIONS_TICKBOX->setAccessibleDescription(
+            QStringLiteral("Works out the wallet's values once a second while ticked."));
         r.AUTO_CALCULATE_TIMER = new Timer(this, rowName("AUTO_CALCULATE_TIMER_", n).constData());
 
         connect(r.AUTOMATIC_CALCULATIONS_TICKBOX, &TickBox::click, this,

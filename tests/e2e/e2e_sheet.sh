@@ -22,10 +22,10 @@ sheet=$(open_sheet)
 # Row 3's amount field, in pixels of the sheet's client area.
 xdotool windowactivate --sync "$sheet" mousemove --window "$sheet" 230 220 click 1
 xdotool key --clearmodifiers ctrl+a type --delay 20 "2"
-e2e_wait_text 5 "Wallet Total 3" "2" || e2e_fail "the amount could not be typed"
-e2e_wait_text 2 "Total USD Value 3" "200" || e2e_fail "row 3 was not valued within 2 s"
-e2e_wait_text 2 "TOTAL Value 3" "100" || e2e_fail "row 3's converted value is wrong"
-e2e_wait_text 2 "USD Total" "200" || e2e_fail "the dollar total was not added up within 2 s"
+e2e_wait_text 5 "Wallet 3 amount" "2" || e2e_fail "the amount could not be typed"
+e2e_wait_text 2 "Wallet 3 total USD value" "200" || e2e_fail "row 3 was not valued within 2 s"
+e2e_wait_text 2 "Wallet 3 total value" "100" || e2e_fail "row 3's converted value is wrong"
+e2e_wait_text 2 "Total USD" "200" || e2e_fail "the dollar total was not added up within 2 s"
 
 e2e_close_window "$sheet"
 e2e_wait 10 sh -c "! xdotool search --onlyvisible --name '^VELMORA - QUORIX-V2 - ' | grep -q ." ||
@@ -36,5 +36,5 @@ e2e_wait 10 e2e_app_gone || e2e_fail "the tool did not end"
 
 e2e_start_app
 open_sheet >/dev/null
-e2e_wait_text 5 "Wallet Total 3" "2" || e2e_fail "the amount did not come back after a restart"
+e2e_wait_text 5 "Wallet 3 amount" "2" || e2e_fail "the amount did not come back after a restart"
 echo "PASS: the sheet values a typed amount and keeps it across a restart"
