@@ -8,10 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringDecoder>
+
+#include <algorithm>
+#include <cctype>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -143,9 +145,11 @@ QString Store::section() const {
     // and reads it back only as "General". Other spellings get an underscore
     // appended, and so does every spelling of "general" followed by
     // underscores, so that no two executable names share a section.
-    static const QRegularExpression generalLike(QStringLiteral("^general_*$"),
-                                                QRegularExpression::CaseInsensitiveOption);
-    if (s != QLatin1String("General") && generalLike.match(s).hasMatch())
+    QString bare = s;
+    while (bare.endsWith(QLatin1Char('_')))
+        bare.chop(1);
+    if (s != QLatin1String("General") &&
+        bare.compare(QLatin1String("general"), Qt::CaseInsensitive) == 0)
         s += QLatin1Char('_');
     return s;
 }
@@ -175,8 +179,10 @@ std::optional<QString> Store::decode(const QByteArray& stored) {
     if (!stored.startsWith(encodedPrefix))
         return std::nullopt;
     const QByteArray hex = stored.mid(encodedPrefix.size());
-    static const QRegularExpression hexDigits(QStringLiteral("^([0-9A-Fa-f]{4})*$"));
-    if (!hexDigits.match(QLatin1String(hex)).hasMatch())
+    const bool hexUnits = hex.size() % 4 == 0 && std::all_of(hex.cbegin(), hex.cend(), [](char c) {
+                              return std::isxdigit(static_cast<unsigned char>(c));
+                          });
+    if (!hexUnits)
         return std::nullopt;
     const QByteArray units = QByteArray::fromHex(hex);
     QString text;
@@ -269,13 +275,24 @@ void Store::cleanLeftovers() {
     if (!lock.tryLock(200))
         return;
     const QFileInfo file(filePath());
-    static const QRegularExpression mixedCase(
-        QStringLiteral("^(?=.*[a-z])(?=.*[A-Z])[A-Za-z]{6}$"));
+    // Six letters with both cases, as the temporary names are made.
+    auto mixedCase = [](const QString& name) {
+        bool lower = false, upper = false;
+        for (QChar c : name) {
+            if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+                lower = true;
+            else if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+                upper = true;
+            else
+                return false;
+        }
+        return name.size() == 6 && lower && upper;
+    };
     const QString prefix = file.fileName() + QLatin1Char('.');
     const QDir dir = file.dir();
     for (const QFileInfo& f :
          dir.entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden)) {
-        if (mixedCase.match(f.fileName().mid(prefix.size())).hasMatch())
+        if (mixedCase(f.fileName().mid(prefix.size())))
             QFile::remove(f.filePath());
     }
     cleaned_ = true;

@@ -12,7 +12,6 @@
 #include <QDateTime>
 #include <QFrame>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -438,7 +437,17 @@ void SheetWindow::updateClock() {
     const QLocale locale;
     const QDateTime now = QDateTime::currentDateTime();
     QString format = locale.timeFormat(QLocale::ShortFormat);
-    format.remove(QRegularExpression(QStringLiteral("[:.]?s+")));
+    // The panel shows hours and minutes: drop the seconds and their separator.
+    for (qsizetype i = format.indexOf(QLatin1Char('s')); i >= 0;
+         i = format.indexOf(QLatin1Char('s'))) {
+        qsizetype from = i, to = i;
+        while (to < format.size() && format[to] == QLatin1Char('s'))
+            ++to;
+        if (from > 0 &&
+            (format[from - 1] == QLatin1Char(':') || format[from - 1] == QLatin1Char('.')))
+            --from;
+        format.remove(from, to - from);
+    }
     DATE_PANEL->setText(locale.toString(now.date(), QLocale::ShortFormat));
     TIME_PANEL->setText(locale.toString(now.time(), format));
     const int intoMinute = now.time().second() * 1000 + now.time().msec();
