@@ -8,14 +8,11 @@
 
 namespace vq {
 
+const QString MainWindow::lockedCaption = QStringLiteral("Unlock Main Screen");
+const QString MainWindow::unlockedCaption = QStringLiteral("Main Screen");
+
 namespace {
 const QString captionPrefix = QStringLiteral("VL-QX - ");
-const QString unlockCaption = QStringLiteral("Unlock Main Screen");
-const QString mainCaption = QStringLiteral("Main Screen");
-
-int tickOr(const keys::Key& key) {
-    return convert::tickValue(Store::instance().read(key)).value_or(*convert::tickValue(key.def));
-}
 } // namespace
 
 MainWindow::MainWindow()
@@ -32,7 +29,7 @@ MainWindow::MainWindow()
     CRYPTO_NAME_START_LABEL->makeBanner(9.75, QStringLiteral("MS Sans Serif"));
     CRYPTO_NAME_START_LABEL->setAccessibleDescription(QStringLiteral("The coin's name."));
 
-    VL_QUORIX_MAIN_BUTTON = new Button(this, mainCaption);
+    VL_QUORIX_MAIN_BUTTON = new Button(this, unlockedCaption);
     place(VL_QUORIX_MAIN_BUTTON, "VL_QUORIX_MAIN_BUTTON", 120, 600, 2055, 255);
     setDefaultButton(VL_QUORIX_MAIN_BUTTON);
     VL_QUORIX_MAIN_BUTTON->setAccessibleDescription(
@@ -65,11 +62,11 @@ void MainWindow::Form_Load() {
     AlwaysOnTopTimer->setInterval(1000);
     LOCK_UNLOAD_TIMER->setInterval(250);
     setWindowTitle(captionPrefix + CRYPTO_NAME_START_LABEL->text());
-    CLIENT_LOCKED_TICKBOX->setValue(tickOr(keys::clientLocked));
-    AlwaysOnTopTimer_TICKBOX->setValue(tickOr(keys::alwaysOnTopForMain));
+    CLIENT_LOCKED_TICKBOX->setValue(readTick(keys::clientLocked));
+    AlwaysOnTopTimer_TICKBOX->setValue(readTick(keys::alwaysOnTopForMain));
     AlwaysOnTopTimer->setEnabled(AlwaysOnTopTimer_TICKBOX->value() == 1);
-    VL_QUORIX_MAIN_BUTTON->setText(CLIENT_LOCKED_TICKBOX->value() == 1 ? unlockCaption
-                                                                       : mainCaption);
+    VL_QUORIX_MAIN_BUTTON->setText(CLIENT_LOCKED_TICKBOX->value() == 1 ? lockedCaption
+                                                                       : unlockedCaption);
 }
 
 void MainWindow::Form_Unload() {
@@ -99,12 +96,12 @@ void MainWindow::LOCK_UNLOAD_TIMER_Timer() {
 
 void MainWindow::VL_QUORIX_MAIN_BUTTON_Click() {
     if (CLIENT_LOCKED_TICKBOX->value() == 1) {
-        VL_QUORIX_MAIN_BUTTON->setText(unlockCaption);
+        VL_QUORIX_MAIN_BUTTON->setText(lockedCaption);
         if (Form* lock = Windows::get(WindowKind::Lock))
             lock->showModal(this);
         return;
     }
-    VL_QUORIX_MAIN_BUTTON->setText(mainCaption);
+    VL_QUORIX_MAIN_BUTTON->setText(unlockedCaption);
     // After the lock window's Cancel the sheet may already stand open on its
     // own: bring it forward rather than open it a second time.
     if (Form* open = Windows::find(WindowKind::Sheet); open && open->isVisible()) {

@@ -12,6 +12,9 @@ class MainWindow : public Form {
     Q_OBJECT
 public:
     static constexpr WindowKind Kind = WindowKind::Main;
+    // The main button's captions while the tool is locked and unlocked.
+    static const QString lockedCaption;
+    static const QString unlockedCaption;
     MainWindow();
 
     Label* VELMORA_QUORIX_TITLE;

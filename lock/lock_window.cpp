@@ -17,8 +17,6 @@ namespace vq {
 namespace {
 const QString lockCaption = QStringLiteral("LOCK");
 const QString unlockCaption = QStringLiteral("UNLOCK");
-const QString mainLockedCaption = QStringLiteral("Unlock Main Screen");
-const QString mainUnlockedCaption = QStringLiteral("Main Screen");
 const QString bannerFamily = QStringLiteral("MS Sans Serif");
 
 // The compact main window may already be closed while the sheet stood open
@@ -32,8 +30,7 @@ MainWindow* mainWindow() {
 int lockState() {
     if (MainWindow* m = mainWindow())
         return m->CLIENT_LOCKED_TICKBOX->value();
-    return convert::tickValue(Store::instance().read(keys::clientLocked))
-        .value_or(*convert::tickValue(keys::clientLocked.def));
+    return readTick(keys::clientLocked);
 }
 
 void setLockTick(int value) {
@@ -196,14 +193,14 @@ void LockWindow::LOCK_BUTTON_Click() {
         setLockTick(1);
         writeLockState(1);
         showLockedLayout();
-        setMainCaption(mainLockedCaption);
+        setMainCaption(MainWindow::lockedCaption);
     }
     // The test runs on the locking click too: the entry is empty then, so a
     // stored password turns it red at once and an empty one unlocks again.
     if (passwordsMatch(ENTER_PASSWORD_TEXTBOX->text(), CURRENT_PASSWORD_TEXTBOX->text())) {
         ENTER_PASSWORD_TEXTBOX->setBackColor(colours::green);
         setLockTick(0);
-        setMainCaption(mainUnlockedCaption);
+        setMainCaption(MainWindow::unlockedCaption);
         writeLockState(0);
         saveGeometry(keys::lockWindow);
         unload();

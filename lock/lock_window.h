@@ -6,7 +6,7 @@
 
 #include "frame/controls.h"
 #include "frame/form.h"
-#include "lock/picture_button.h"
+#include "frame/picture_button.h"
 
 namespace vq {
 

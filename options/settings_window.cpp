@@ -12,17 +12,12 @@ namespace vq {
 
 namespace {
 // The sheet's factory texts, which clear-all writes back.
-const QString walletNameText = QStringLiteral("Wallet Name");
-const QString zeroText = QStringLiteral("00000000.00000000");
-const QString usdTotalText = QStringLiteral("TOTAL USD");
-const QString convertedTotalText = QStringLiteral("CONVERTED TOTAL");
-const QString cryptoNameText = QStringLiteral("Example: BTC");
-const QString exchangeRateText = QStringLiteral("Example: 0.70");
-
-// A stored switch that does not read as a tick-box value counts as its default.
-int storedTick(const keys::Key& key) {
-    return convert::tickValue(Store::instance().read(key)).value_or(*convert::tickValue(key.def));
-}
+const QString& walletNameText = SheetWindow::designWalletName;
+const QString& zeroText = SheetWindow::designFigure;
+const QString& usdTotalText = SheetWindow::designUsdTotal;
+const QString& convertedTotalText = SheetWindow::designConvertedTotal;
+const QString& cryptoNameText = SheetWindow::designCryptoName;
+const QString& exchangeRateText = SheetWindow::designExchangeRate;
 
 void writeTick(const keys::Key& key, const TickBox* box) {
     Store::instance().write(key, convert::integerText(box->value()));
@@ -102,9 +97,9 @@ void SettingsWindow::Form_Load() {
     restoreGeometry(keys::settingsWindow);
     // Each write that changes a box raises its click handler, which applies
     // the stored switch to the other windows and stores it again.
-    AUTOSAVE_TICKBOX->setValue(storedTick(keys::autosave));
-    AlwaysOnTopTimer_TICKBOX->setValue(storedTick(keys::alwaysOnTopForSettings));
-    NAME_CHANGE_LOCK_TICKBOX->setValue(storedTick(keys::nameChangeLock));
+    AUTOSAVE_TICKBOX->setValue(readTick(keys::autosave));
+    AlwaysOnTopTimer_TICKBOX->setValue(readTick(keys::alwaysOnTopForSettings));
+    NAME_CHANGE_LOCK_TICKBOX->setValue(readTick(keys::nameChangeLock));
 }
 
 void SettingsWindow::Form_Unload() {

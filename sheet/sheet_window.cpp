@@ -1,5 +1,7 @@
 #include "sheet/sheet_window.h"
 
+#include "frame/picture_button.h"
+
 #include "frame/colours.h"
 #include "frame/main_window.h"
 #include "frame/platform.h"
@@ -17,10 +19,16 @@
 
 namespace vq {
 
+const QString SheetWindow::designWalletName = QStringLiteral("Wallet Name");
+const QString SheetWindow::designFigure = QStringLiteral("00000000.00000000");
+const QString SheetWindow::designUsdTotal = QStringLiteral("TOTAL USD");
+const QString SheetWindow::designConvertedTotal = QStringLiteral("CONVERTED TOTAL");
+const QString SheetWindow::designCryptoName = QStringLiteral("Example: BTC");
+const QString SheetWindow::designExchangeRate = QStringLiteral("Example: 0.70");
+
 namespace {
 
 const QString captionPrefix = QStringLiteral("VELMORA - QUORIX-V2 - ");
-const QString designFigure = QStringLiteral("00000000.00000000");
 const QString statusText = QStringLiteral("Status");
 const QString savingFailedText = QStringLiteral("Saving failed");
 
@@ -36,7 +44,7 @@ struct RowField {
     const char* spoken; // its column as a screen reader says it after "Wallet n"
     const char* help;   // what the field holds, for the accessible description
     int left, width;
-    const char* text;
+    const QString* text;
     bool redBackground;
     bool readOnly;
     TextBox* WalletRow::*member;
@@ -44,20 +52,20 @@ struct RowField {
 
 const RowField rowFields[] = {
     {"WALLET_NAME_TEXTBOX_", "name", "The wallet's name. Its colours show the row's state.", 120,
-     2175, "Wallet Name", true, false, &WalletRow::WALLET_NAME_TEXTBOX},
-    {"AMOUNT_IN_WALLET_", "amount", "Coin held in the wallet.", 2520, 2055, "00000000.00000000",
-     false, false, &WalletRow::AMOUNT_IN_WALLET},
+     2175, &SheetWindow::designWalletName, true, false, &WalletRow::WALLET_NAME_TEXTBOX},
+    {"AMOUNT_IN_WALLET_", "amount", "Coin held in the wallet.", 2520, 2055,
+     &SheetWindow::designFigure, false, false, &WalletRow::AMOUNT_IN_WALLET},
     {"CURRENT_DOLLAR_VALUATION_", "current USD value", "Price of one coin in US dollars.", 4800,
-     2055, "00000000.00000000", false, false, &WalletRow::CURRENT_DOLLAR_VALUATION},
+     2055, &SheetWindow::designFigure, false, false, &WalletRow::CURRENT_DOLLAR_VALUATION},
     {"TOTAL_USD_VALUATION_TEXTBOX_", "total USD value",
      "The wallet's value in US dollars, worked out while auto calc is ticked.", 7080, 2055,
-     "00000000.00000000", true, true, &WalletRow::TOTAL_USD_VALUATION_TEXTBOX},
+     &SheetWindow::designFigure, true, true, &WalletRow::TOTAL_USD_VALUATION_TEXTBOX},
     {"CONVERTED_VALUATION_", "converted value",
      "Price of one coin in the converted currency, worked out while auto calc is ticked.", 9360,
-     2175, "00000000.00000000", false, true, &WalletRow::CONVERTED_VALUATION},
+     2175, &SheetWindow::designFigure, false, true, &WalletRow::CONVERTED_VALUATION},
     {"TOTAL_VALUATION_", "total value",
      "The wallet's value in the converted currency, worked out while auto calc is ticked.", 11760,
-     2175, "00000000.00000000", true, true, &WalletRow::TOTAL_VALUATION},
+     2175, &SheetWindow::designFigure, true, true, &WalletRow::TOTAL_VALUATION},
 };
 
 // "Wallet 3 amount": a caption-less row field is named by its row and column.
@@ -68,45 +76,6 @@ QString spokenRowName(int n, const char* column) {
 QByteArray rowName(const char* prefix, int n) {
     return QByteArray(prefix) + QByteArray::number(n);
 }
-
-int tickOr(const keys::Key& key) {
-    return convert::tickValue(Store::instance().read(key)).value_or(*convert::tickValue(key.def));
-}
-
-bool truthOr(const keys::Key& key) {
-    return convert::truthValue(Store::instance().read(key)).value_or(*convert::truthValue(key.def));
-}
-
-// A button that shows its picture above its caption.
-class PictureButton : public Button {
-public:
-    PictureButton(QWidget* parent, const QString& caption, const QString& picture)
-        : Button(parent, caption), picture_(picture) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QStylePainter p(this);
-        QStyleOptionButton opt;
-        initStyleOption(&opt);
-        opt.text.clear();
-        opt.icon = QIcon();
-        p.drawControl(QStyle::CE_PushButton, opt);
-
-        const QFontMetrics fm(font());
-        const int textHeight = fm.height();
-        const int side = qMax(0, qMin(width() - 8, height() - textHeight - 8));
-        const QPixmap pm =
-            picture_.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        const int top = (height() - side - textHeight) / 2;
-        p.drawPixmap((width() - pm.width()) / 2, top, pm);
-        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                 QPalette::ButtonText));
-        p.drawText(QRect(0, top + side, width(), textHeight), Qt::AlignCenter, text());
-    }
-
-private:
-    QPixmap picture_;
-};
 
 // Thin dark line of the sheet's grid, in twips.
 void gridLine(QWidget* parent, const char* name, int left, int top, int width, int height) {
@@ -161,9 +130,11 @@ SheetWindow::SheetWindow()
     place(VELMORA_QUORIX_TITLE, "VELMORA_QUORIX_TITLE", 120, 120, 7095, 480);
     VELMORA_QUORIX_TITLE->makeBanner(13.5);
 
-    LOCK_BUTTON =
-        new PictureButton(this, QStringLiteral("LOCK"), QStringLiteral(":/assets/padlock.png"));
+    LOCK_BUTTON = new PictureButton(this, QStringLiteral("LOCK"));
     place(LOCK_BUTTON, "LOCK_BUTTON", 7440, 240, 855, 735);
+    LOCK_BUTTON->setIcon(QIcon(QStringLiteral(":/assets/padlock.png")));
+    // The padlock fills what the caption leaves of the small button.
+    LOCK_BUTTON->setIconSize(QSize(twips::toPx(735) - 22, twips::toPx(735) - 22));
     LOCK_BUTTON->setFont(boldFont(8.25));
     LOCK_BUTTON->setBackColor(colours::white);
     ABOUT_BUTTON = button(this, "ABOUT_BUTTON", QStringLiteral("ABOUT"), 7440, 1200, 855, 375);
@@ -176,16 +147,16 @@ SheetWindow::SheetWindow()
     place(CRYPTO_NAME_LABEL, "CRYPTO_NAME_LABEL", 8520, 840, 1500, 255);
     CRYPTO_NAME_LABEL->setFont(boldFont(8.25));
     CRYPTO_NAME_LABEL->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    CRYPTO_NAME_TEXTBOX = textBox(this, "CRYPTO_NAME_TEXTBOX", QStringLiteral("Example: BTC"),
-                                  10080, 720, 3855, 390, 12);
+    CRYPTO_NAME_TEXTBOX =
+        textBox(this, "CRYPTO_NAME_TEXTBOX", designCryptoName, 10080, 720, 3855, 390, 12);
     CRYPTO_NAME_TEXTBOX->setAlignment(Qt::AlignCenter);
 
     LABEL_DOLLAR_EQUALS = new Label(this, QStringLiteral("Exchange Rate:"));
     place(LABEL_DOLLAR_EQUALS, "LABEL_DOLLAR_EQUALS", 8520, 1320, 1500, 255);
     LABEL_DOLLAR_EQUALS->setFont(boldFont(8.25));
     LABEL_DOLLAR_EQUALS->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    EXCHANGE_RATE_TEXTBOX = textBox(this, "EXCHANGE_RATE_TEXTBOX", QStringLiteral("Example: 0.70"),
-                                    10080, 1200, 3855, 390, 12);
+    EXCHANGE_RATE_TEXTBOX =
+        textBox(this, "EXCHANGE_RATE_TEXTBOX", designExchangeRate, 10080, 1200, 3855, 390, 12);
     EXCHANGE_RATE_TEXTBOX->setAlignment(Qt::AlignCenter);
 
     buildCalculator();
@@ -212,8 +183,7 @@ SheetWindow::SheetWindow()
     buildRows();
 
     COMPLETE_USD_TOTAL_TEXTBOX =
-        textBox(this, "COMPLETE_USD_TOTAL_TEXTBOX", QStringLiteral("TOTAL USD"), 7080, 7080, 2055,
-                375, rowFont);
+        textBox(this, "COMPLETE_USD_TOTAL_TEXTBOX", designUsdTotal, 7080, 7080, 2055, 375, rowFont);
     COMPLETE_USD_TOTAL_TEXTBOX->setReadOnly(true);
     COMPLETE_USD_TOTAL_TEXTBOX->setBackColor(colours::red);
     AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL = new TickBox(this);
@@ -221,9 +191,8 @@ SheetWindow::SheetWindow()
           9240, 7080, 255, 255);
     AUTO_CALCULATE_USD_TIMER_TOTAL = new Timer(this, "AUTO_CALCULATE_USD_TIMER_TOTAL");
 
-    COMPLETE_TOTAL_TEXTBOX =
-        textBox(this, "COMPLETE_TOTAL_TEXTBOX", QStringLiteral("CONVERTED TOTAL"), 11760, 7080,
-                2175, 375, rowFont);
+    COMPLETE_TOTAL_TEXTBOX = textBox(this, "COMPLETE_TOTAL_TEXTBOX", designConvertedTotal, 11760,
+                                     7080, 2175, 375, rowFont);
     COMPLETE_TOTAL_TEXTBOX->setReadOnly(true);
     COMPLETE_TOTAL_TEXTBOX->setBackColor(colours::red);
     AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL = new TickBox(this);
@@ -329,8 +298,8 @@ void SheetWindow::buildRows() {
         WalletRow& r = row(n);
         const int top = rowTop + rowPitch * (n - 1);
         for (const RowField& f : rowFields) {
-            TextBox* t = textBox(this, rowName(f.name, n).constData(), QLatin1String(f.text),
-                                 f.left, top, f.width, fieldHeight, rowFont);
+            TextBox* t = textBox(this, rowName(f.name, n).constData(), *f.text, f.left, top,
+                                 f.width, fieldHeight, rowFont);
             if (f.redBackground)
                 t->setBackColor(colours::red);
             t->setReadOnly(f.readOnly);
@@ -504,7 +473,7 @@ void SheetWindow::Form_Load() {
     AUTOSAVE_TIMER->setInterval(60000);
 
     restoreGeometry(keys::sheet);
-    AUTOSAVE_TICKBOX->setValue(tickOr(keys::autosave));
+    AUTOSAVE_TICKBOX->setValue(readTick(keys::autosave));
     // A stored name other than the design text runs the coin-name change.
     CRYPTO_NAME_TEXTBOX->setText(store.read(keys::cryptoNameForSheet));
     EXCHANGE_RATE_TEXTBOX->setText(store.read(keys::exchangeRate));
@@ -517,15 +486,15 @@ void SheetWindow::Form_Load() {
     // A restored switch runs its click handler; the timer then follows the
     // key read a second time, as a truth value ("2" greys the box but runs).
     for (int n = 1; n <= Rows; ++n)
-        row(n).AUTOMATIC_CALCULATIONS_TICKBOX->setValue(tickOr(keys::rowTick(n)));
+        row(n).AUTOMATIC_CALCULATIONS_TICKBOX->setValue(readTick(keys::rowTick(n)));
     for (int n = 1; n <= Rows; ++n)
-        row(n).AUTO_CALCULATE_TIMER->setEnabled(truthOr(keys::rowTick(n)));
-    AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL->setValue(tickOr(keys::usdTotalTick));
-    AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL->setValue(tickOr(keys::convertedTotalTick));
-    AUTO_CALCULATE_USD_TIMER_TOTAL->setEnabled(truthOr(keys::usdTotalTick));
-    AUTO_CALCULATE_TIMER_TOTAL->setEnabled(truthOr(keys::convertedTotalTick));
-    AUTOSAVE_TIMER->setEnabled(truthOr(keys::autosave));
-    NAME_CHANGE_LOCK_TICKBOX->setValue(tickOr(keys::nameChangeLock));
+        row(n).AUTO_CALCULATE_TIMER->setEnabled(readTruth(keys::rowTick(n)));
+    AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL->setValue(readTick(keys::usdTotalTick));
+    AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL->setValue(readTick(keys::convertedTotalTick));
+    AUTO_CALCULATE_USD_TIMER_TOTAL->setEnabled(readTruth(keys::usdTotalTick));
+    AUTO_CALCULATE_TIMER_TOTAL->setEnabled(readTruth(keys::convertedTotalTick));
+    AUTOSAVE_TIMER->setEnabled(readTruth(keys::autosave));
+    NAME_CHANGE_LOCK_TICKBOX->setValue(readTick(keys::nameChangeLock));
 
     const bool lockNames = NAME_CHANGE_LOCK_TICKBOX->value() == 1;
     CRYPTO_NAME_TEXTBOX->setLocked(lockNames);

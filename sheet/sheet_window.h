@@ -30,6 +30,14 @@ class SheetWindow : public Form {
 public:
     static constexpr WindowKind Kind = WindowKind::Sheet;
     static constexpr int Rows = 10;
+    // The texts the sheet is designed with; clearing all saved data writes
+    // them back.
+    static const QString designWalletName;
+    static const QString designFigure;
+    static const QString designUsdTotal;
+    static const QString designConvertedTotal;
+    static const QString designCryptoName;
+    static const QString designExchangeRate;
     SheetWindow();
 
     // Row n, 1 to 10.

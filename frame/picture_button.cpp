@@ -1,4 +1,4 @@
-#include "lock/picture_button.h"
+#include "frame/picture_button.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>
