@@ -43,7 +43,7 @@ test)
     ctest --test-dir "$build" --output-on-failure -j2 --repeat until-pass:2 "$@"
     if [ -z "${VQ_QUICK:-}" ]; then
         bash tools/sanitize.sh --repeat until-pass:2
-        VQ_FUZZ_SECONDS="${VQ_FUZZ_SECONDS:-60}" bash tools/fuzz.sh
+        VQ_FUZZ_SECONDS="${VQ_FUZZ_SECONDS:-120}" bash tools/fuzz.sh
     fi
     ;;
 *)

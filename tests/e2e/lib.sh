@@ -62,10 +62,19 @@ e2e_start_desktop() {
         XVFB_PID=""
     done
     [ -n "$XVFB_PID" ] || e2e_fail "no X server could be started"
-    openbox >/dev/null 2>&1 &
-    WM_PID=$!
-    e2e_wait 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-        e2e_fail "the window manager did not start"
+    local try
+    for try in 1 2 3; do
+        openbox >"$E2E_TMP/openbox.log" 2>&1 &
+        WM_PID=$!
+        if e2e_wait 20 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'; then
+            return 0
+        fi
+        # A window manager that gave up (it saw the display busy) is started again.
+        kill "$WM_PID" 2>/dev/null || true
+        wait "$WM_PID" 2>/dev/null || true
+    done
+    cat "$E2E_TMP/openbox.log" >&2
+    e2e_fail "the window manager did not start"
 }
 
 # e2e_seed KEY VALUE ...: writes plain values into the store before the start.
