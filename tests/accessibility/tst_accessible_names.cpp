@@ -3,6 +3,7 @@
 // column, and the lock window's hidden copy of the password is not readable.
 
 #include "about/about_window.h"
+#include "app/all_windows.h"
 #include "frame/main_window.h"
 #include "frame/windows.h"
 #include "lock/lock_window.h"
@@ -41,11 +42,7 @@ class TestAccessibleNames : public QObject {
 private slots:
     void initTestCase() {
         testing::setUpTestApplication();
-        Windows::registerFactory(MainWindow::Kind, [] { return new MainWindow; });
-        registerSheetWindow();
-        registerSettingsWindow();
-        registerLockWindows();
-        registerAboutWindow();
+        registerAllWindows();
     }
     void init() { testing::useFreshStore(); }
     void cleanup() { testing::unloadAll(); }

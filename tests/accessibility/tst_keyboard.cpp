@@ -4,6 +4,7 @@
 // buttons of the lock and password windows.
 
 #include "about/about_window.h"
+#include "app/all_windows.h"
 #include "frame/main_window.h"
 #include "frame/windows.h"
 #include "lock/lock_window.h"
@@ -112,11 +113,7 @@ class TestKeyboard : public QObject {
 private slots:
     void initTestCase() {
         testing::setUpTestApplication();
-        Windows::registerFactory(MainWindow::Kind, [] { return new MainWindow; });
-        registerSheetWindow();
-        registerSettingsWindow();
-        registerLockWindows();
-        registerAboutWindow();
+        registerAllWindows();
     }
     void init() { testing::useFreshStore(); }
     void cleanup() { testing::unloadAll(); }

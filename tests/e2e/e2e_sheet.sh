@@ -9,16 +9,8 @@ e2e_seed EXCHANGE_RATE_TEXTBOX 0.5 CURRENT_DOLLAR_VALUATION_3 100 \
 e2e_start_desktop
 e2e_start_accessibility
 
-open_sheet() {
-    local main
-    main=$(e2e_window "VL-QX - .*") || e2e_fail "no compact window"
-    xdotool windowactivate --sync "$main" key Return
-    e2e_wait 10 e2e_window "VELMORA - QUORIX-V2 - .*" || e2e_fail "Enter did not open the sheet"
-    e2e_window "VELMORA - QUORIX-V2 - .*"
-}
-
 e2e_start_app
-sheet=$(open_sheet)
+sheet=$(e2e_open_sheet)
 # Row 3's amount field, in pixels of the sheet's client area.
 xdotool windowactivate --sync "$sheet" mousemove --window "$sheet" 230 220 click 1
 xdotool key --clearmodifiers ctrl+a type --delay 20 "2"
@@ -35,6 +27,6 @@ e2e_close_window "$(e2e_window "VL-QX - .*")"
 e2e_wait 10 e2e_app_gone || e2e_fail "the tool did not end"
 
 e2e_start_app
-open_sheet >/dev/null
+e2e_open_sheet >/dev/null
 e2e_wait_text 5 "Wallet 3 amount" "2" || e2e_fail "the amount did not come back after a restart"
 echo "PASS: the sheet values a typed amount and keeps it across a restart"

@@ -3,6 +3,7 @@
 // user types, says on the sheet's status bar that saving failed, and the
 // next save that the disk takes leaves a clean file with nothing lost.
 #include "about/about_window.h"
+#include "app/all_windows.h"
 #include "frame/main_window.h"
 #include "frame/windows.h"
 #include "lock/lock_window.h"
@@ -129,11 +130,7 @@ private:
 
 void BadStoreTest::initTestCase() {
     setUpTestApplication();
-    Windows::registerFactory(WindowKind::Main, [] { return new MainWindow; });
-    registerSheetWindow();
-    registerSettingsWindow();
-    registerLockWindows();
-    registerAboutWindow();
+    registerAllWindows();
 }
 
 void BadStoreTest::cleanup() {

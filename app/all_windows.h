@@ -1,0 +1,10 @@
+#pragma once
+
+namespace vq {
+
+// Registers the factory of every window of the tool with the window
+// registry, as the program does at start; tests that work with the whole
+// tool call it too.
+void registerAllWindows();
+
+} // namespace vq
