@@ -1,4 +1,4 @@
-// The conversions between stored texts and control values (Part 1.1), and
+// The conversions between stored texts and control values, and
 // the key catalogue's names and defaults.
 #include "settings/convert.h"
 #include "settings/keys.h"
@@ -275,7 +275,7 @@ void ConvertTest::tickValue() {
     QCOMPARE(convert::tickValue(text, c), expected);
 }
 
-// The 73 key names exactly as Part 1.1 spells them.
+// The 73 key names exactly as stored data spells them.
 void ConvertTest::catalogue() {
     QStringList expected{"MINI-MAIN-Left",
                          "MINI-MAIN-Top",
