@@ -13,8 +13,8 @@ using namespace vq;
 namespace {
 const QString absent = QStringLiteral("<absent>");
 
-QString storedPassword() {
-    return Store::instance().read(keys::lockPassword.name, absent);
+QString stored(const QString& name = keys::lockPassword.name) {
+    return Store::instance().read(name, absent);
 }
 
 PasswordWindow* openPassword() {
@@ -27,6 +27,11 @@ void enter(PasswordWindow* w, const QString& first, const QString& second) {
     w->ENTER_NEW_PASSWORD_TEXTBOX->setText(first);
     w->RE_ENTER_NEW_PASSWORD_TEXTBOX->setText(second);
     w->CHANGE_PASSWORD_BUTTON_Click();
+}
+
+bool bothRed(PasswordWindow* w) {
+    return w->ENTER_NEW_PASSWORD_TEXTBOX->backColor() == colours::red &&
+           w->RE_ENTER_NEW_PASSWORD_TEXTBOX->backColor() == colours::red;
 }
 } // namespace
 
@@ -41,136 +46,74 @@ private slots:
     void init() { testing::useFreshStore(); }
     void cleanup() { testing::unloadAll(); }
 
-    void opensEmptyAndMasked();
-    void showPasswordUnmasksBoth();
-    void refusalThenSuccess();
-    void refusedEntries_data();
-    void refusedEntries();
-    void emptyPasswordAccepted();
-    void geometryWrittenAtClose_data();
-    void geometryWrittenAtClose();
-    void garbageGeometryFallsBack();
-};
+    void opensEmptyAndShowPasswordUnmasksBoth() {
+        PasswordWindow* w = openPassword();
+        QCOMPARE(w->focusWidget(), w->CANCEL_BUTTON);
+        for (const char* mask : {"*", "", "*"}) {
+            w->SHOW_PASSWORD_TICKBOX->setValue(*mask ? 0 : 1);
+            for (TextBox* box : {w->ENTER_NEW_PASSWORD_TEXTBOX, w->RE_ENTER_NEW_PASSWORD_TEXTBOX}) {
+                QVERIFY(box->text().isEmpty());
+                QCOMPARE(box->passwordChar(), QString::fromLatin1(mask));
+            }
+        }
+    }
 
-void PasswordWindowTest::opensEmptyAndMasked() {
-    PasswordWindow* w = openPassword();
-    QVERIFY(w->ENTER_NEW_PASSWORD_TEXTBOX->text().isEmpty());
-    QVERIFY(w->RE_ENTER_NEW_PASSWORD_TEXTBOX->text().isEmpty());
-    QCOMPARE(w->ENTER_NEW_PASSWORD_TEXTBOX->passwordChar(), QStringLiteral("*"));
-    QCOMPARE(w->RE_ENTER_NEW_PASSWORD_TEXTBOX->passwordChar(), QStringLiteral("*"));
-    QCOMPARE(w->CANCEL_BUTTON->text(), QStringLiteral("Cancel"));
-    QCOMPARE(w->focusWidget(), w->CANCEL_BUTTON);
-}
-
-void PasswordWindowTest::showPasswordUnmasksBoth() {
-    PasswordWindow* w = openPassword();
-    w->SHOW_PASSWORD_TICKBOX->setValue(1);
-    QCOMPARE(w->ENTER_NEW_PASSWORD_TEXTBOX->passwordChar(), QString());
-    QCOMPARE(w->RE_ENTER_NEW_PASSWORD_TEXTBOX->passwordChar(), QString());
-    w->SHOW_PASSWORD_TICKBOX->setValue(0);
-    QCOMPARE(w->ENTER_NEW_PASSWORD_TEXTBOX->passwordChar(), QStringLiteral("*"));
-    QCOMPARE(w->RE_ENTER_NEW_PASSWORD_TEXTBOX->passwordChar(), QStringLiteral("*"));
-}
-
-void PasswordWindowTest::refusalThenSuccess() {
-    testing::seedStore({{keys::lockPassword.name, "old"}});
-    PasswordWindow* w = openPassword();
-    enter(w, "Abc", "abc");
-    QCOMPARE(w->ENTER_NEW_PASSWORD_TEXTBOX->backColor(), uint32_t(colours::red));
-    QCOMPARE(w->RE_ENTER_NEW_PASSWORD_TEXTBOX->backColor(), uint32_t(colours::red));
-    QVERIFY(storedPassword() == "old");
-    QCOMPARE(w->CANCEL_BUTTON->text(), QStringLiteral("Cancel"));
-
-    enter(w, " Abc ", " Abc ");
-    QVERIFY(storedPassword() == " Abc ");
-    QCOMPARE(w->CANCEL_BUTTON->text(), QStringLiteral("Close"));
-    // Success is shown by the caption alone; the red stays.
-    QCOMPARE(w->ENTER_NEW_PASSWORD_TEXTBOX->backColor(), uint32_t(colours::red));
-    QCOMPARE(w->RE_ENTER_NEW_PASSWORD_TEXTBOX->backColor(), uint32_t(colours::red));
-    QVERIFY(w->ENTER_NEW_PASSWORD_TEXTBOX->text() == " Abc ");
-
-    // A later refusal keeps what was stored, and the caption.
-    enter(w, "x", "y");
-    QVERIFY(storedPassword() == " Abc ");
-    QCOMPARE(w->CANCEL_BUTTON->text(), QStringLiteral("Close"));
-
-    // Closing never undoes a stored change.
-    w->CANCEL_BUTTON_Click();
-    QVERIFY(!Windows::find<PasswordWindow>());
-    QVERIFY(storedPassword() == " Abc ");
-}
-
-void PasswordWindowTest::refusedEntries_data() {
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<QString>("second");
-    QTest::newRow("letter case") << "Secret"
-                                 << "secret";
-    QTest::newRow("trailing blank") << "Secret"
-                                    << "Secret ";
-    QTest::newRow("second empty") << "Secret"
-                                  << "";
-    QTest::newRow("first empty") << ""
-                                 << "Secret";
-}
-
-void PasswordWindowTest::refusedEntries() {
-    QFETCH(QString, first);
-    QFETCH(QString, second);
-    PasswordWindow* w = openPassword();
-    enter(w, first, second);
-    QVERIFY(storedPassword() == absent);
-    QCOMPARE(w->ENTER_NEW_PASSWORD_TEXTBOX->backColor(), uint32_t(colours::red));
-    QCOMPARE(w->CANCEL_BUTTON->text(), QStringLiteral("Cancel"));
-}
-
-void PasswordWindowTest::emptyPasswordAccepted() {
-    testing::seedStore({{keys::lockPassword.name, "old"}});
-    PasswordWindow* w = openPassword();
-    enter(w, "", "");
-    QVERIFY(storedPassword().isEmpty());
-    QCOMPARE(w->CANCEL_BUTTON->text(), QStringLiteral("Close"));
-}
-
-void PasswordWindowTest::geometryWrittenAtClose_data() {
-    QTest::addColumn<QString>("how");
-    QTest::newRow("Cancel button") << "cancel";
-    QTest::newRow("Escape") << "escape";
-    QTest::newRow("close box") << "closeBox";
-}
-
-void PasswordWindowTest::geometryWrittenAtClose() {
-    QFETCH(QString, how);
-    PasswordWindow* w = openPassword();
-    w->setLeft(3000);
-    w->setTop(1500);
-    const QString left = convert::floatText(float(w->Left()));
-    const QString top = convert::floatText(float(w->Top()));
-    if (how == "cancel")
+    void refusalsThenSuccess() {
+        testing::seedStore({{keys::lockPassword.name, "old"}});
+        PasswordWindow* w = openPassword();
+        // Letter case, a trailing blank, either entry empty: nothing is stored.
+        for (const auto& [a, b] :
+             {std::pair{"Abc", "abc"}, {"Abc", "Abc "}, {"Abc", ""}, {"", "Abc"}}) {
+            enter(w, a, b);
+            QVERIFY(bothRed(w));
+            QVERIFY(stored() == "old");
+            QCOMPARE(w->CANCEL_BUTTON->text(), QStringLiteral("Cancel"));
+        }
+        enter(w, " Abc ", " Abc ");
+        QVERIFY(stored() == " Abc ");
+        QCOMPARE(w->CANCEL_BUTTON->text(), QStringLiteral("Close"));
+        // Success is shown by the caption alone; the red stays.
+        QVERIFY(bothRed(w));
+        QVERIFY(w->ENTER_NEW_PASSWORD_TEXTBOX->text() == " Abc ");
+        // A later refusal keeps what was stored, and the caption.
+        enter(w, "x", "y");
+        QVERIFY(stored() == " Abc ");
+        QCOMPARE(w->CANCEL_BUTTON->text(), QStringLiteral("Close"));
+        enter(w, "", "");
+        QVERIFY(stored().isEmpty()); // an empty password is accepted
+        // Closing never undoes a stored change.
         w->CANCEL_BUTTON_Click();
-    if (how == "escape")
-        QTest::keyClick(w, Qt::Key_Escape);
-    if (how == "closeBox")
-        w->close();
-    QVERIFY(!Windows::find<PasswordWindow>());
-    QCOMPARE(Store::instance().read(keys::passwordWindow.left.name, absent), left);
-    QCOMPARE(Store::instance().read(keys::passwordWindow.top.name, absent), top);
-    QCOMPARE(Store::instance().read(keys::passwordWindow.width.name, absent), absent);
-    QCOMPARE(Store::instance().read(keys::passwordWindow.height.name, absent), absent);
-    // Closing without a change stores no password.
-    QVERIFY(storedPassword() == absent);
-}
+        QVERIFY(!Windows::find<PasswordWindow>());
+        QVERIFY(stored().isEmpty());
+    }
 
-void PasswordWindowTest::garbageGeometryFallsBack() {
-    testing::seedStore({{keys::passwordWindow.left.name, "abc"},
-                        {keys::passwordWindow.top.name, "--5"},
-                        {keys::passwordWindow.width.name, "wide"},
-                        {keys::passwordWindow.height.name, "NaN"}});
-    PasswordWindow* w = openPassword();
-    QCOMPARE(w->Left(), 1000.0);
-    QCOMPARE(w->Top(), 1000.0);
-    QCOMPARE(w->Width(), 6360.0);
-    QCOMPARE(w->Height(), 4110.0);
-}
+    void geometryWrittenAtClose_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Cancel button") << "cancel";
+        QTest::newRow("Escape") << "escape";
+        QTest::newRow("close box") << "closeBox";
+    }
+    void geometryWrittenAtClose() {
+        QFETCH(QString, how);
+        PasswordWindow* w = openPassword();
+        w->setLeft(3000);
+        w->setTop(1500);
+        const QString left = convert::floatText(float(w->Left()));
+        const QString top = convert::floatText(float(w->Top()));
+        if (how == "cancel")
+            w->CANCEL_BUTTON_Click();
+        else if (how == "escape")
+            QTest::keyClick(w, Qt::Key_Escape);
+        else
+            w->close();
+        QVERIFY(!Windows::find<PasswordWindow>());
+        const auto& g = keys::passwordWindow;
+        QCOMPARE(QStringList({stored(g.left.name), stored(g.top.name), stored(g.width.name),
+                              stored(g.height.name)}),
+                 QStringList({left, top, absent, absent}));
+        QVERIFY(stored() == absent); // closing without a change stores no password
+    }
+};
 
 QTEST_MAIN(PasswordWindowTest)
 #include "tst_password_window.moc"

@@ -12,13 +12,11 @@ const QList<int> tickedRows{1, 4, 10};
 
 // A sheet as a user leaves it: every field typed, some rows calculating.
 Seed typedSheet(bool nameLock) {
-    Seed s{{"CRYPTO_NAME", "BTC"},
-           {"EXCHANGE_RATE_TEXTBOX", "0.93"},
-           {"AUTOSAVE_TICKBOX", "1"},
-           {"AlwaysOnTopTimer_TICKBOX", "1"},
-           {"AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL", "1"},
-           {"AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL", "1"},
-           {"NAME_CHANGE_LOCK_TICKBOX", nameLock ? "1" : "0"}};
+    // clang-format off
+    Seed s{{"CRYPTO_NAME", "BTC"}, {"EXCHANGE_RATE_TEXTBOX", "0.93"}, {"AUTOSAVE_TICKBOX", "1"},
+           {"AlwaysOnTopTimer_TICKBOX", "1"}, {"AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL", "1"},
+           {"AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL", "1"}, {"NAME_CHANGE_LOCK_TICKBOX", nameLock ? "1" : "0"}};
+    // clang-format on
     for (int n = 1; n <= SheetWindow::Rows; ++n) {
         s[keys::walletName(n).name] = QStringLiteral("Cold %1").arg(n);
         s[keys::amountInWallet(n).name] = QStringLiteral("%1.25").arg(n);
@@ -41,8 +39,7 @@ private slots:
         QTest::addColumn<bool>("typed");
         QTest::newRow("typed, ticked rows, name lock on") << typedSheet(true) << true;
         QTest::newRow("typed, ticked rows, name lock off") << typedSheet(false) << true;
-        // The factory coin name is stored all the same.
-        QTest::newRow("factory sheet") << Seed{} << false;
+        QTest::newRow("factory sheet") << Seed{} << false; // the coin name is stored all the same
     }
     void clearAll() {
         QFETCH(Seed, seed);
@@ -50,7 +47,6 @@ private slots:
         seedStore(seed);
         auto* main = Windows::get<MainWindow>();
         auto* sheet = Windows::get<SheetWindow>();
-        QVERIFY(main && sheet);
         // One round of the running timers, so that results and colours show.
         for (int n : tickedRows)
             if (sheet->row(n).AUTO_CALCULATE_TIMER->isEnabled())
@@ -63,11 +59,10 @@ private slots:
             QVERIFY(sheet->row(4).TOTAL_USD_VALUATION_TEXTBOX->text() != zero);
 
         auto* w = Windows::get<SettingsWindow>();
-        QVERIFY(w);
         userClick(w->ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX);
         w->CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->click();
 
-        // The sheet: factory texts, every row and total frozen, names editable.
+        // The sheet: factory texts, every row and total frozen and red, names editable.
         for (int n = 1; n <= SheetWindow::Rows; ++n) {
             const WalletRow& r = sheet->row(n);
             QCOMPARE(r.WALLET_NAME_TEXTBOX->text(), QStringLiteral("Wallet Name"));
@@ -77,56 +72,53 @@ private slots:
                 QCOMPARE(t->text(), zero);
             QCOMPARE(r.AUTOMATIC_CALCULATIONS_TICKBOX->value(), 0);
             QVERIFY(!r.AUTO_CALCULATE_TIMER->isEnabled());
-            QCOMPARE(r.WALLET_NAME_TEXTBOX->backColor(), colours::red);
-            // A row that calculated is left black on red; the others keep the
-            // design-time text colour.
+            for (TextBox* t :
+                 {r.WALLET_NAME_TEXTBOX, r.TOTAL_USD_VALUATION_TEXTBOX, r.TOTAL_VALUATION})
+                QCOMPARE(t->backColor(), colours::red);
+            // A row that calculated is left black on red.
             if (typed && tickedRows.contains(n))
                 QCOMPARE(r.WALLET_NAME_TEXTBOX->foreColor(), colours::black);
-            QCOMPARE(r.TOTAL_USD_VALUATION_TEXTBOX->backColor(), colours::red);
-            QCOMPARE(r.TOTAL_VALUATION->backColor(), colours::red);
         }
-        QCOMPARE(sheet->COMPLETE_USD_TOTAL_TEXTBOX->text(), QStringLiteral("TOTAL USD"));
-        QCOMPARE(sheet->COMPLETE_TOTAL_TEXTBOX->text(), QStringLiteral("CONVERTED TOTAL"));
         QCOMPARE(sheet->COMPLETE_USD_TOTAL_TEXTBOX->backColor(), colours::red);
         QCOMPARE(sheet->COMPLETE_TOTAL_TEXTBOX->backColor(), colours::red);
-        QVERIFY(!sheet->AUTO_CALCULATE_USD_TIMER_TOTAL->isEnabled());
-        QVERIFY(!sheet->AUTO_CALCULATE_TIMER_TOTAL->isEnabled());
-        QCOMPARE(sheet->AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL->value(), 0);
-        QCOMPARE(sheet->AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL->value(), 0);
-        QCOMPARE(sheet->CRYPTO_NAME_TEXTBOX->text(), QStringLiteral("Example: BTC"));
-        QCOMPARE(sheet->EXCHANGE_RATE_TEXTBOX->text(), QStringLiteral("Example: 0.70"));
-        QCOMPARE(nameLockState(sheet), 0);
         // The coin-name change ran: the sheet and the main window show the name.
-        QVERIFY(sheet->windowTitle().endsWith(QStringLiteral("Example: BTC")));
+        QCOMPARE((QStringList{sheet->COMPLETE_USD_TOTAL_TEXTBOX->text(),
+                              sheet->COMPLETE_TOTAL_TEXTBOX->text(),
+                              sheet->EXCHANGE_RATE_TEXTBOX->text(),
+                              sheet->CRYPTO_NAME_TEXTBOX->text(), sheet->windowTitle().right(12)}),
+                 (QStringList{"TOTAL USD", "CONVERTED TOTAL", "Example: 0.70", "Example: BTC",
+                              "Example: BTC"}));
         if (typed)
             QCOMPARE(main->CRYPTO_NAME_START_LABEL->text(), QStringLiteral("Example: BTC"));
-
-        // The settings window: lock off, locked out until it closes.
-        QCOMPARE(w->NAME_CHANGE_LOCK_TICKBOX->value(), 0);
-        QVERIFY(!w->CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->isEnabled());
-        QVERIFY(!w->ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX->isEnabled());
-        QCOMPARE(w->ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX->value(), 0);
+        // Totals frozen, names editable; the settings window's lock off and
+        // clear-all locked out until it closes.
+        QCOMPARE((QList<int>{sheet->AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL->value(),
+                             sheet->AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL->value(),
+                             sheet->AUTO_CALCULATE_USD_TIMER_TOTAL->isEnabled(),
+                             sheet->AUTO_CALCULATE_TIMER_TOTAL->isEnabled(), nameLockState(sheet),
+                             w->NAME_CHANGE_LOCK_TICKBOX->value(),
+                             w->CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->isEnabled(),
+                             w->ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX->isEnabled(),
+                             w->ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX->value()}),
+                 QList<int>(9, 0));
         QCOMPARE(Windows::find<SettingsWindow>(), w);
 
-        // The store: the 33 keys overwritten, everything else as it was.
-        for (int n = 1; n <= SheetWindow::Rows; ++n) {
-            QCOMPARE(stored(keys::walletName(n)), QStringLiteral("Wallet Name"));
-            QCOMPARE(stored(keys::amountInWallet(n)), zero);
-            QCOMPARE(stored(keys::currentDollarValuation(n)), zero);
-            QCOMPARE(stored(keys::rowTick(n)), seed.value(keys::rowTick(n).name, "<none>"));
-        }
-        QCOMPARE(stored(keys::cryptoNameForSheet), QStringLiteral("Example: BTC"));
-        QCOMPARE(stored(keys::exchangeRate), QStringLiteral("Example: 0.70"));
-        QCOMPARE(stored(keys::nameChangeLock), QStringLiteral("0"));
-        QCOMPARE(stored(keys::usdTotalTick), seed.value(keys::usdTotalTick.name, "<none>"));
-        QCOMPARE(stored(keys::convertedTotalTick),
-                 seed.value(keys::convertedTotalTick.name, "<none>"));
-        QCOMPARE(stored(keys::autosave), seed.value(keys::autosave.name, "<none>"));
-        QCOMPARE(stored(keys::settingsWindow.left), QStringLiteral("<none>"));
+        // The store: the 33 keys overwritten, everything else (row ticks too) as it was.
+        const auto was = [&](const keys::Key& k) { return seed.value(k.name, "<none>"); };
+        for (int n = 1; n <= SheetWindow::Rows; ++n)
+            QCOMPARE(
+                (QStringList{stored(keys::walletName(n)), stored(keys::amountInWallet(n)),
+                             stored(keys::currentDollarValuation(n)), stored(keys::rowTick(n))}),
+                (QStringList{"Wallet Name", zero, zero, was(keys::rowTick(n))}));
+        QCOMPARE((QStringList{stored(keys::cryptoNameForSheet), stored(keys::exchangeRate),
+                              stored(keys::nameChangeLock), stored(keys::usdTotalTick),
+                              stored(keys::convertedTotalTick), stored(keys::autosave),
+                              stored(keys::settingsWindow.left)}),
+                 (QStringList{"Example: BTC", "Example: 0.70", "0", was(keys::usdTotalTick),
+                              was(keys::convertedTotalTick), was(keys::autosave), "<none>"}));
         // What was written is on disk, not only in memory.
         QVERIFY(!Store::instance().hasPending());
-        if (typed)
-            QVERIFY(!storeFileContents().contains("Cold "));
+        QVERIFY(!storeFileContents().contains("Cold "));
 
         // A fresh window is armed again.
         w->OK_BUTTON->click();

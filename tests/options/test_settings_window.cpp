@@ -11,9 +11,10 @@ class TestSettingsWindow : public QObject {
     MainWindow* main = nullptr;
     SheetWindow* sheet = nullptr;
 
-    SettingsWindow* openOver(const Seed& seed = {}) {
+    // The settings window over the sheet, and the main window unless it was closed.
+    SettingsWindow* openOver(const Seed& seed = {}, bool withMain = true) {
         seedStore(seed);
-        main = Windows::get<MainWindow>();
+        main = withMain ? Windows::get<MainWindow>() : nullptr;
         sheet = Windows::get<SheetWindow>();
         return Windows::get<SettingsWindow>();
     }
@@ -22,31 +23,6 @@ private slots:
     void initTestCase() { registerWindows(); }
     void init() { useFreshStore(); }
     void cleanup() { unloadAll(); }
-
-    void designState() {
-        SettingsWindow w;
-        QCOMPARE(w.windowTitle(), QStringLiteral("VELMORA - QUORIX-V2 - SETTINGS"));
-        QCOMPARE(w.ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX->text(),
-                 QStringLiteral("Enable \"Clear All Saved Crypto Data\" Button"));
-        QCOMPARE(w.AlwaysOnTopTimer_TICKBOX->value(), 1);
-        QCOMPARE(w.AUTOSAVE_TICKBOX->value(), 0);
-        QCOMPARE(w.NAME_CHANGE_LOCK_TICKBOX->value(), 0);
-        QCOMPARE(w.ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX->value(), 0);
-        QVERIFY(!w.CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->isEnabled());
-        QVERIFY(w.ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX->isEnabled());
-        QVERIFY(w.windowFlags().testFlag(Qt::Tool));
-        QVERIFY(!w.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-
-        QStringList order;
-        QWidget* first = w.NAME_CHANGE_LOCK_TICKBOX;
-        for (QWidget* c = first; order.size() < 6; c = c->nextInFocusChain())
-            if (c->focusPolicy() & Qt::TabFocus)
-                order << c->objectName();
-        QCOMPARE(order, (QStringList{"NAME_CHANGE_LOCK_TICKBOX", "AUTOSAVE_TICKBOX",
-                                     "CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON",
-                                     "ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX",
-                                     "AlwaysOnTopTimer_TICKBOX", "OK_BUTTON"}));
-    }
 
     // Opening re-applies every stored switch to the other windows, even where
     // they have drifted from the store since the sheet loaded.
@@ -57,16 +33,13 @@ private slots:
         QTest::addColumn<int>("nameLock");
         QTest::addColumn<QStringList>("keysAfterLoad"); // autosave, on top, name lock
 
-        QTest::newRow("empty store")
-            << Seed{} << 0 << 0 << 0 << QStringList{"<none>", "0", "<none>"};
-        QTest::newRow("all on") << Seed{{"AUTOSAVE_TICKBOX", "1"},
-                                        {"AlwaysOnTopTimer_TICKBOX", "1"},
-                                        {"NAME_CHANGE_LOCK_TICKBOX", "1"}}
-                                << 1 << 1 << 1 << QStringList{"1", "1", "1"};
-        QTest::newRow("garbage counts as default") << Seed{{"AUTOSAVE_TICKBOX", "yes"},
-                                                           {"AlwaysOnTopTimer_TICKBOX", "on"},
-                                                           {"NAME_CHANGE_LOCK_TICKBOX", ""}}
-                                                   << 0 << 0 << 0 << QStringList{"yes", "0", ""};
+        // clang-format off
+        QTest::newRow("empty store") << Seed{} << 0 << 0 << 0 << QStringList{"<none>", "0", "<none>"};
+        QTest::newRow("all on") << Seed{{"AUTOSAVE_TICKBOX", "1"}, {"AlwaysOnTopTimer_TICKBOX", "1"}, {"NAME_CHANGE_LOCK_TICKBOX", "1"}}
+            << 1 << 1 << 1 << QStringList{"1", "1", "1"};
+        QTest::newRow("garbage counts as default") << Seed{{"AUTOSAVE_TICKBOX", "yes"}, {"AlwaysOnTopTimer_TICKBOX", "on"}, {"NAME_CHANGE_LOCK_TICKBOX", ""}}
+            << 0 << 0 << 0 << QStringList{"yes", "0", ""};
+        // clang-format on
     }
     void loadReappliesStoredSwitches() {
         QFETCH(Seed, seed);
@@ -86,44 +59,42 @@ private slots:
         sheet->CRYPTO_NAME_TEXTBOX->setLocked(false);
         for (int n = 1; n <= SheetWindow::Rows; ++n)
             sheet->row(n).WALLET_NAME_TEXTBOX->setLocked(false);
-
         auto* w = Windows::get<SettingsWindow>();
-        QVERIFY(w);
-        QCOMPARE(w->AUTOSAVE_TICKBOX->value(), autosave);
-        QCOMPARE(w->AlwaysOnTopTimer_TICKBOX->value(), onTop);
-        QCOMPARE(w->NAME_CHANGE_LOCK_TICKBOX->value(), nameLock);
-        QCOMPARE(sheet->AUTOSAVE_TICKBOX->value(), autosave);
-        QCOMPARE(sheet->AUTOSAVE_TIMER->isEnabled(), autosave == 1);
-        QCOMPARE(nameLockState(sheet), nameLock);
-        QCOMPARE(main->AlwaysOnTopTimer->isEnabled(), onTop == 1);
-        // The main window's own copy of the switch is set only by its load.
-        QCOMPARE(main->AlwaysOnTopTimer_TICKBOX->value(), 1);
-        QCOMPARE((QStringList{stored(keys::autosave), stored(keys::alwaysOnTopForSettings),
-                              stored(keys::nameChangeLock)}),
-                 keysAfterLoad);
-
+        // The main window's own copy of the switch (last) is set only by its load.
+        QCOMPARE((QList<int>{w->AUTOSAVE_TICKBOX->value(), w->AlwaysOnTopTimer_TICKBOX->value(),
+                             w->NAME_CHANGE_LOCK_TICKBOX->value(), sheet->AUTOSAVE_TICKBOX->value(),
+                             sheet->AUTOSAVE_TIMER->isEnabled(), nameLockState(sheet),
+                             main->AlwaysOnTopTimer->isEnabled(),
+                             main->AlwaysOnTopTimer_TICKBOX->value()}),
+                 (QList<int>{autosave, onTop, nameLock, autosave, autosave, nameLock, onTop, 1}));
+        const auto switches = [] {
+            return QStringList{stored(keys::autosave), stored(keys::alwaysOnTopForSettings),
+                               stored(keys::nameChangeLock)};
+        };
+        QCOMPARE(switches(), keysAfterLoad);
         w->close();
-        QCOMPARE((QStringList{stored(keys::autosave), stored(keys::alwaysOnTopForSettings),
-                              stored(keys::nameChangeLock)}),
-                 (QStringList{QString::number(autosave), QString::number(onTop),
-                              QString::number(nameLock)}));
+        QCOMPARE(switches(), (QStringList{QString::number(autosave), QString::number(onTop),
+                                          QString::number(nameLock)}));
     }
 
     void switchClickActsAndStores_data() {
         QTest::addColumn<QString>("box");
-        QTest::newRow("always on top") << "AlwaysOnTopTimer_TICKBOX";
-        QTest::newRow("auto-save") << "AUTOSAVE_TICKBOX";
-        QTest::newRow("name lock") << "NAME_CHANGE_LOCK_TICKBOX";
+        QTest::addColumn<bool>("withMain");
+        QTest::newRow("always on top") << "AlwaysOnTopTimer_TICKBOX" << true;
+        QTest::newRow("always on top, main window closed") << "AlwaysOnTopTimer_TICKBOX" << false;
+        QTest::newRow("auto-save") << "AUTOSAVE_TICKBOX" << true;
+        QTest::newRow("name lock") << "NAME_CHANGE_LOCK_TICKBOX" << true;
     }
     void switchClickActsAndStores() {
         QFETCH(QString, box);
-        auto* w = openOver();
+        QFETCH(bool, withMain);
+        auto* w = openOver({}, withMain);
         auto* tick = w->findChild<TickBox*>(box);
         QVERIFY(tick);
         const keys::Key key{box, "<none>"};
         auto effect = [&]() -> bool {
-            if (box == "AlwaysOnTopTimer_TICKBOX")
-                return main->AlwaysOnTopTimer->isEnabled();
+            if (box == "AlwaysOnTopTimer_TICKBOX") // skipped without a main window
+                return main ? main->AlwaysOnTopTimer->isEnabled() : tick->value() == 1;
             if (box == "AUTOSAVE_TICKBOX")
                 return sheet->AUTOSAVE_TICKBOX->value() == 1 && sheet->AUTOSAVE_TIMER->isEnabled();
             return nameLockState(sheet) == 1;
@@ -136,20 +107,13 @@ private slots:
             QCOMPARE(effect(), now == 1);
             QCOMPARE(Store::instance().read(key), QString::number(now));
         }
+        QCOMPARE(Windows::find<MainWindow>() != nullptr, withMain);
         // The amounts and prices are never locked.
         QVERIFY(!sheet->row(1).AMOUNT_IN_WALLET->locked());
         QVERIFY(!sheet->EXCHANGE_RATE_TEXTBOX->locked());
     }
 
-    void switchesSkipAnAbsentMainWindow() {
-        sheet = Windows::get<SheetWindow>(); // a sheet left open on its own
-        auto* w = Windows::get<SettingsWindow>();
-        QVERIFY(w);
-        userClick(w->AlwaysOnTopTimer_TICKBOX);
-        QVERIFY(!Windows::find<MainWindow>());
-        QCOMPARE(stored(keys::alwaysOnTopForSettings), QStringLiteral("1"));
-    }
-
+    // OK and the close box store the same; arming lasts one instance, never stored.
     void okAndCloseBoxStoreTheSame_data() {
         QTest::addColumn<bool>("viaOk");
         QTest::newRow("OK") << true;
@@ -166,6 +130,10 @@ private slots:
         w->NAME_CHANGE_LOCK_TICKBOX->blockSignals(true);
         w->NAME_CHANGE_LOCK_TICKBOX->setValue(0);
         w->NAME_CHANGE_LOCK_TICKBOX->blockSignals(false);
+        for (bool armed : {true, false, true}) {
+            userClick(w->ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX);
+            QCOMPARE(w->CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->isEnabled(), armed);
+        }
         if (viaOk)
             w->OK_BUTTON->click();
         else
@@ -180,23 +148,10 @@ private slots:
         QVERIFY(sheet->AUTOSAVE_TIMER->isEnabled());
         QVERIFY(main->AlwaysOnTopTimer->isEnabled());
 
+        QVERIFY(!testing::storeFileContents().contains("ENABLE_CLEAR"));
         w = Windows::get<SettingsWindow>();
         QCOMPARE(w->Left(), 2400.0);
         QCOMPARE(w->Top(), 1800.0);
-    }
-
-    void armingLastsOneInstance() {
-        auto* w = openOver();
-        auto* arm = w->ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX;
-        userClick(arm);
-        QVERIFY(w->CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->isEnabled());
-        userClick(arm);
-        QVERIFY(!w->CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->isEnabled());
-        userClick(arm);
-        w->OK_BUTTON->click();
-        QVERIFY(!testing::storeFileContents().contains("ENABLE_CLEAR"));
-
-        w = Windows::get<SettingsWindow>();
         QCOMPARE(w->ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX->value(), 0);
         QVERIFY(!w->CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->isEnabled());
     }

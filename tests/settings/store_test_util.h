@@ -1,25 +1,16 @@
 #pragma once
-// Helpers shared by the settings store tests: a private config folder per
-// test, a look at the file through a QSettings of its own, the helper process.
+// Settings store test helpers: a private config folder, a fresh look at the file, the tool.
 
 #include "settings/store.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QUuid>
+#include <QtCore>
 #include <memory>
 #include <sys/stat.h>
 
 namespace vq::testing {
 
-// Points HOME and XDG_CONFIG_HOME at a new empty folder for as long as it
-// lives, so that the store, and every helper process started meanwhile, use
-// a file of their own.
+// HOME and XDG_CONFIG_HOME point at a new empty folder (for helper processes too).
 class FreshStore {
 public:
     explicit FreshStore(const QString& section = QStringLiteral("VELMORA-QUORIX")) {
@@ -42,9 +33,7 @@ private:
 
 inline QByteArray fileBytes(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 inline void writeBytes(const QString& path, const QByteArray& bytes) {
@@ -56,24 +45,18 @@ inline void writeBytes(const QString& path, const QByteArray& bytes) {
 
 inline int modeOf(const QString& path) {
     struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return -1;
-    return int(st.st_mode & 07777);
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
 
-// Parses a copy of the store file under a name no QSettings of this process
-// has seen, so that nothing cached stands in for the bytes on disk.
+// Parses a copy under a new name, so that nothing QSettings cached stands in for the disk.
 struct FileView {
     QSettings::Status status = QSettings::AccessError;
     QMap<QString, QVariant> values; // "section/key" -> raw value
 };
 inline FileView viewOf(const QString& path) {
     FileView view;
-    const QString copy = QDir::tempPath() + QStringLiteral("/vq-view-") +
-                         QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".ini");
-    if (!QFile::copy(path, copy))
-        return view;
-    {
+    const QString copy = QDir::tempPath() + "/vq-view-" + QUuid::createUuid().toString() + ".ini";
+    if (QFile::copy(path, copy)) {
         QSettings s(copy, QSettings::IniFormat);
         view.status = s.status();
         for (const QString& key : s.allKeys())
@@ -102,10 +85,7 @@ inline ToolResult runTool(const QStringList& args, const QByteArray& input = {},
         p.waitForFinished();
         return {};
     }
-    ToolResult r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    return r;
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput()};
 }
 #endif
 

@@ -22,10 +22,8 @@ private slots:
     void leadingNumber_data();
     void leadingNumber();
     void leadingNumberIgnoresCLocale();
-    void doubleTextC_data();
-    void doubleTextC();
-    void doubleTextComma_data();
-    void doubleTextComma();
+    void doubleText_data();
+    void doubleText();
     void row_data();
     void row();
     void total_data();
@@ -94,168 +92,84 @@ void TestSheetNumbers::leadingNumberIgnoresCLocale() {
     if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
         QSKIP("no German C locale installed");
     const double point = leadingNumberValue(QStringLiteral("0.7"));
-    const QString text = doubleText(0.7, QLocale::c());
+    const QString text = vq::numbers::doubleText(0.7, QLocale::c());
     std::setlocale(LC_NUMERIC, saved.c_str());
     QCOMPARE(point, 0.7);
     QCOMPARE(text, QStringLiteral("0.7"));
 }
 
-void TestSheetNumbers::doubleTextC_data() {
+void TestSheetNumbers::doubleText_data() {
     QTest::addColumn<double>("value");
+    QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QString>("text");
-    QTest::newRow("whole") << 3.0 << "3";
-    QTest::newRow("tenths") << 0.7 << "0.7";
-    QTest::newRow("third") << 1.0 / 3 << "0.333333333333333";
-    QTest::newRow("negative") << -2.5 << "-2.5";
-    QTest::newRow("negative zero") << -0.0 << "0";
-    QTest::newRow("sum of tenths") << 0.1 + 0.2 << "0.3";
-    QTest::newRow("fifteen nines") << 999999999999999.0 << "999999999999999";
-    QTest::newRow("rounds up to 1E+15") << 999999999999999.9 << "1E+15";
-    QTest::newRow("1E+15") << 1e15 << "1E+15";
-    QTest::newRow("mantissa") << 1.5e15 << "1.5E+15";
-    QTest::newRow("three exponent digits") << 1e100 << "1E+100";
-    QTest::newRow("sixteen digits round") << 12345678901234567.0 << "1.23456789012346E+16";
-    QTest::newRow("largest") << 1.7976931348623157e308 << "1.79769313486232E+308";
-    QTest::newRow("satoshi plain") << 1e-8 << "0.00000001";
-    QTest::newRow("below 1E-8") << 1.5e-9 << "1.5E-09";
-    QTest::newRow("rounds up into plain") << 9.9999999999999999e-9 << "0.00000001";
-    QTest::newRow("subnormal") << 4.9e-324 << "4.94065645841247E-324";
-    QTest::newRow("no group separator") << 1234567.25 << "1234567.25";
-    QTest::newRow("infinity") << inf << "Overflow";
-    QTest::newRow("negative infinity") << -inf << "Overflow";
-    QTest::newRow("NaN") << std::nan("") << "Undefined";
+    const QLocale c = QLocale::c();
+    QTest::newRow("whole") << 3.0 << c << "3";
+    QTest::newRow("tenths") << 0.7 << c << "0.7";
+    QTest::newRow("third") << 1.0 / 3 << c << "0.333333333333333";
+    QTest::newRow("negative") << -2.5 << c << "-2.5";
+    QTest::newRow("negative zero") << -0.0 << c << "0";
+    QTest::newRow("sum of tenths") << 0.1 + 0.2 << c << "0.3";
+    QTest::newRow("fifteen nines") << 999999999999999.0 << c << "999999999999999";
+    QTest::newRow("rounds up to 1E+15") << 999999999999999.9 << c << "1E+15";
+    QTest::newRow("1E+15") << 1e15 << c << "1E+15";
+    QTest::newRow("mantissa") << 1.5e15 << c << "1.5E+15";
+    QTest::newRow("three exponent digits") << 1e100 << c << "1E+100";
+    QTest::newRow("sixteen digits round") << 12345678901234567.0 << c << "1.23456789012346E+16";
+    QTest::newRow("largest") << 1.7976931348623157e308 << c << "1.79769313486232E+308";
+    QTest::newRow("satoshi plain") << 1e-8 << c << "0.00000001";
+    QTest::newRow("below 1E-8") << 1.5e-9 << c << "1.5E-09";
+    QTest::newRow("rounds up into plain") << 9.9999999999999999e-9 << c << "0.00000001";
+    QTest::newRow("subnormal") << 4.9e-324 << c << "4.94065645841247E-324";
+    QTest::newRow("no group separator") << 1234567.25 << c << "1234567.25";
+    QTest::newRow("infinity") << inf << c << "Overflow";
+    QTest::newRow("negative infinity") << -inf << c << "Overflow";
+    QTest::newRow("NaN") << std::nan("") << c << "Undefined";
+    QTest::newRow("comma third") << 1.0 / 3 << german << "0,333333333333333";
+    QTest::newRow("comma exponent") << 1.5e15 << german << "1,5E+15";
+    QTest::newRow("comma no group separator") << 1000000.0 << german << "1000000";
+    QTest::newRow("comma negative") << -0.25 << german << "-0,25";
 }
 
-void TestSheetNumbers::doubleTextC() {
+void TestSheetNumbers::doubleText() {
     QFETCH(double, value);
-    QFETCH(QString, text);
-    QCOMPARE(doubleText(value, QLocale::c()), text);
-}
-
-void TestSheetNumbers::doubleTextComma_data() {
-    QTest::addColumn<double>("value");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("row value") << 140.5 << "140,5";
-    QTest::newRow("third") << 1.0 / 3 << "0,333333333333333";
-    QTest::newRow("exponent") << 1.5e15 << "1,5E+15";
-    QTest::newRow("no group separator") << 1000000.0 << "1000000";
-    QTest::newRow("negative") << -0.25 << "-0,25";
-}
-
-void TestSheetNumbers::doubleTextComma() {
-    QFETCH(double, value);
-    QFETCH(QString, text);
-    QCOMPARE(doubleText(value, german), text);
+    QFETCH(QLocale, locale);
+    QTEST(vq::numbers::doubleText(value, locale), "text");
 }
 
 void TestSheetNumbers::row_data() {
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("amount");
-    QTest::addColumn<QString>("price");
-    QTest::addColumn<QString>("rate");
-    QTest::addColumn<QString>("converted");
-    QTest::addColumn<QString>("usd");
-    QTest::addColumn<QString>("value");
+    for (const char* column : {"amount", "price", "rate", "converted", "usd", "value"})
+        QTest::addColumn<QString>(column);
     QTest::addColumn<bool>("holdsCoin");
-    const QLocale c = QLocale::c();
-    QTest::newRow("plain") << c << "2"
-                           << "100"
-                           << "0.7"
-                           << "70"
-                           << "200"
-                           << "140" << true;
-    QTest::newRow("zero amount") << c << "0"
-                                 << "100"
-                                 << "0.7"
-                                 << "70"
-                                 << "0"
-                                 << "0" << false;
-    QTest::newRow("empty amount") << c << ""
-                                  << "100"
-                                  << "0.7"
-                                  << "70"
-                                  << "0"
-                                  << "0" << false;
-    QTest::newRow("0.0 holds coin") << c << "0.0"
-                                    << "100"
-                                    << "0.7"
-                                    << "70"
-                                    << "0"
-                                    << "0" << true;
-    QTest::newRow("blank 0 holds coin") << c << " 0"
-                                        << "100"
-                                        << "0.7"
-                                        << "70"
-                                        << "0"
-                                        << "0" << true;
-    QTest::newRow("comma typed") << c << "1,5"
-                                 << "100"
-                                 << "0.7"
-                                 << "70"
-                                 << "100"
-                                 << "70" << true;
-    QTest::newRow("negative") << c << "-1"
-                              << "100"
-                              << "0.7"
-                              << "70"
-                              << "-100"
-                              << "-70" << true;
-    QTest::newRow("placeholder rate") << c << "2"
-                                      << "100"
-                                      << "Example: 0.70"
-                                      << "0"
-                                      << "200"
-                                      << "0" << true;
-    QTest::newRow("15 digits") << c << "1"
-                               << "0.1"
-                               << "3"
-                               << "0.3"
-                               << "0.1"
-                               << "0.3" << true;
-    QTest::newRow("empty price") << c << "2"
-                                 << ""
-                                 << "0.7"
-                                 << "0"
-                                 << "0"
-                                 << "0" << true;
-    QTest::newRow("product overflows") << c << "1E200"
-                                       << "1E200"
-                                       << "1"
-                                       << "1E+200"
-                                       << "Overflow"
-                                       << "Overflow" << true;
-    QTest::newRow("price overflows") << c << "1"
-                                     << "1E400"
-                                     << "0.7"
-                                     << "Overflow"
-                                     << "Overflow"
-                                     << "Overflow" << true;
-    QTest::newRow("overflow times 0.0") << c << "0.0"
-                                        << "1E400"
-                                        << "0.7"
-                                        << "Overflow"
-                                        << "Overflow"
-                                        << "Overflow" << true;
-    QTest::newRow("overflow, amount 0") << c << "0"
-                                        << "1E400"
-                                        << "1"
-                                        << "Overflow"
-                                        << "0"
-                                        << "0" << false;
-    QTest::newRow("comma locale") << german << "1"
-                                  << "140.5"
-                                  << "0.5"
-                                  << "70,25"
-                                  << "140,5"
-                                  << "70,25" << true;
+    QTest::addColumn<bool>("comma");
+    auto add = [](const char* name, std::initializer_list<const char*> t, bool holds,
+                  bool comma = false) {
+        QTest::newRow(name) << t.begin()[0] << t.begin()[1] << t.begin()[2] << t.begin()[3]
+                            << t.begin()[4] << t.begin()[5] << holds << comma;
+    };
+    // amount, price, rate -> converted, usd, value
+    add("plain", {"2", "100", "0.7", "70", "200", "140"}, true);
+    add("zero amount", {"0", "100", "0.7", "70", "0", "0"}, false);
+    add("empty amount", {"", "100", "0.7", "70", "0", "0"}, false);
+    add("0.0 holds coin", {"0.0", "100", "0.7", "70", "0", "0"}, true);
+    add("blank 0 holds coin", {" 0", "100", "0.7", "70", "0", "0"}, true);
+    add("comma typed", {"1,5", "100", "0.7", "70", "100", "70"}, true);
+    add("negative", {"-1", "100", "0.7", "70", "-100", "-70"}, true);
+    add("placeholder rate", {"2", "100", "Example: 0.70", "0", "200", "0"}, true);
+    add("15 digits", {"1", "0.1", "3", "0.3", "0.1", "0.3"}, true);
+    add("empty price", {"2", "", "0.7", "0", "0", "0"}, true);
+    add("product overflows", {"1E200", "1E200", "1", "1E+200", "Overflow", "Overflow"}, true);
+    add("price overflows", {"1", "1E400", "0.7", "Overflow", "Overflow", "Overflow"}, true);
+    add("overflow times 0.0", {"0.0", "1E400", "0.7", "Overflow", "Overflow", "Overflow"}, true);
+    add("overflow, amount 0", {"0", "1E400", "1", "Overflow", "0", "0"}, false);
+    add("comma locale", {"1", "140.5", "0.5", "70,25", "140,5", "70,25"}, true, true);
 }
 
 void TestSheetNumbers::row() {
-    QFETCH(QLocale, locale);
     QFETCH(QString, amount);
     QFETCH(QString, price);
     QFETCH(QString, rate);
-    const RowResult r = valueRow(amount, price, rate, locale);
+    QFETCH(bool, comma);
+    const RowResult r = valueRow(amount, price, rate, comma ? german : QLocale::c());
     QTEST(r.converted, "converted");
     QTEST(r.usd, "usd");
     QTEST(r.value, "value");
@@ -293,65 +207,31 @@ void TestSheetNumbers::calculator_data() {
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<QString>("result");
-    const int add = int(Operation::Add), sub = int(Operation::Subtract),
-              mul = int(Operation::Multiply), div = int(Operation::Divide);
-    QTest::newRow("10+4") << add << "10"
-                          << "4"
-                          << "14";
-    QTest::newRow("10-4") << sub << "10"
-                          << "4"
-                          << "6";
-    QTest::newRow("10x4") << mul << "10"
-                          << "4"
-                          << "40";
-    QTest::newRow("10/4") << div << "10"
-                          << "4"
-                          << "2.5";
-    QTest::newRow("1/3") << div << "1"
-                         << "3"
-                         << "0.333333333333333";
-    QTest::newRow("0.1+0.2") << add << "0.1"
-                             << "0.2"
-                             << "0.3";
-    QTest::newRow("5+0.0") << add << "5"
-                           << "0.0"
-                           << "5";
-    QTest::newRow("5x0.0") << mul << "5"
-                           << "0.0"
-                           << "0";
-    QTest::newRow("letters count 0") << add << "abc"
-                                     << "2"
-                                     << "2";
-    QTest::newRow("big product") << mul << "123456789"
-                                 << "987654321"
-                                 << "1.21932631112635E+17";
-    QTest::newRow("5/0") << div << "5"
-                         << "0"
-                         << "Cannot divide by zero";
-    QTest::newRow("5/0.0") << div << "5"
-                           << "0.0"
-                           << "Cannot divide by zero";
-    QTest::newRow("5/00") << div << "5"
-                          << "00"
-                          << "Cannot divide by zero";
-    QTest::newRow("5/letters") << div << "5"
-                               << "abc"
-                               << "Cannot divide by zero";
-    QTest::newRow("0/0") << div << "0"
-                         << "0"
-                         << "Cannot divide by zero";
-    QTest::newRow("product overflows") << mul << "1E308"
-                                       << "10"
-                                       << "Overflow";
-    QTest::newRow("difference overflows") << sub << "-1E308"
-                                          << "1E308"
-                                          << "Overflow";
-    QTest::newRow("overflowed operands") << sub << "1E400"
-                                         << "1E400"
-                                         << "Overflow";
-    QTest::newRow("quotient overflows") << div << "1E308"
-                                        << "1E-10"
-                                        << "Overflow";
+    auto add = [](const char* name, Operation op, const char* a, const char* b, const char* r) {
+        QTest::newRow(name) << int(op) << a << b << r;
+    };
+    const Operation plus = Operation::Add, minus = Operation::Subtract, times = Operation::Multiply,
+                    by = Operation::Divide;
+    const char* zero = "Cannot divide by zero";
+    add("10+4", plus, "10", "4", "14");
+    add("10-4", minus, "10", "4", "6");
+    add("10x4", times, "10", "4", "40");
+    add("10/4", by, "10", "4", "2.5");
+    add("1/3", by, "1", "3", "0.333333333333333");
+    add("0.1+0.2", plus, "0.1", "0.2", "0.3");
+    add("5+0.0", plus, "5", "0.0", "5");
+    add("5x0.0", times, "5", "0.0", "0");
+    add("letters count 0", plus, "abc", "2", "2");
+    add("big product", times, "123456789", "987654321", "1.21932631112635E+17");
+    add("5/0", by, "5", "0", zero);
+    add("5/0.0", by, "5", "0.0", zero);
+    add("5/00", by, "5", "00", zero);
+    add("5/letters", by, "5", "abc", zero);
+    add("0/0", by, "0", "0", zero);
+    add("product overflows", times, "1E308", "10", "Overflow");
+    add("difference overflows", minus, "-1E308", "1E308", "Overflow");
+    add("overflowed operands", minus, "1E400", "1E400", "Overflow");
+    add("quotient overflows", by, "1E308", "1E-10", "Overflow");
 }
 
 void TestSheetNumbers::calculator() {
@@ -361,24 +241,16 @@ void TestSheetNumbers::calculator() {
     QTEST(calculate(Operation(op), a, b, QLocale::c()), "result");
 }
 
+// The guard's rule is on the exact texts: only empty or exactly "0" disables.
 void TestSheetNumbers::guard_data() {
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<bool>("usable");
-    QTest::newRow("both set") << "5"
-                              << "2" << true;
-    QTest::newRow("B is 0") << "5"
-                            << "0" << false;
-    QTest::newRow("A empty") << ""
-                             << "2" << false;
-    QTest::newRow("0.0 passes") << "5"
-                                << "0.0" << true;
-    QTest::newRow("00 passes") << "00"
-                               << "5" << true;
-    QTest::newRow("blank 0 passes") << "0 "
-                                    << "5" << true;
-    QTest::newRow("letters pass") << "abc"
-                                  << "2" << true;
+    const std::tuple<const char*, const char*, bool> rows[] = {
+        {"5", "2", true},  {"5", "0", false}, {"", "2", false},  {"5", "0.0", true},
+        {"00", "5", true}, {"0 ", "5", true}, {"abc", "2", true}};
+    for (const auto& [a, b, usable] : rows)
+        QTest::addRow("'%s' '%s'", a, b) << a << b << usable;
 }
 
 void TestSheetNumbers::guard() {
