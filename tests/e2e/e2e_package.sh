@@ -20,12 +20,23 @@ root="$pkg/root"
 dpkg-deb -x "$deb" "$root"
 desktop-file-validate "$root"/usr/share/applications/io.github.velmora.Quorix.desktop
 appstreamcli validate --no-net "$root"/usr/share/metainfo/io.github.velmora.Quorix.metainfo.xml >/dev/null
+# Each icon has the size of the folder it is installed in, and nothing of
+# the templates is left unfilled.
 for size in 48x48 256x256; do
-    [ -f "$root/usr/share/icons/hicolor/$size/apps/io.github.velmora.Quorix.png" ] || {
-        echo "FAIL: no $size icon"
+    icon="$root/usr/share/icons/hicolor/$size/apps/io.github.velmora.Quorix.png"
+    [ "$(identify -format '%wx%h' "$icon" 2>/dev/null)" = "$size" ] || {
+        echo "FAIL: the $size icon is missing or of another size"
         exit 1
     }
 done
+[ -f "$root/usr/share/icons/hicolor/scalable/apps/io.github.velmora.Quorix.svg" ] || {
+    echo "FAIL: no scalable icon"
+    exit 1
+}
+if grep -rq '@[A-Za-z_]*@' "$root/usr/share/applications" "$root/usr/share/metainfo"; then
+    echo "FAIL: a template variable was left unfilled"
+    exit 1
+fi
 
 cp -a "$root/usr/bin/VELMORA-QUORIX" "$pkg/VELMORA-QUORIX"
 trap - EXIT
