@@ -8,9 +8,6 @@
 //                     tick|close", "done G".
 //   secrets PASSWORD  sets the password in the password window, locks and
 //                     unlocks with it in the lock window. Prints "ok".
-//   copy TAG COUNT    writes TAG_0..TAG_<COUNT-1> under its own executable
-//                     name and types "TAG-i;" into the sheet's coin name
-//                     every tenth write. Prints "last <coin name>".
 // Exit code 0 when everything held, 3 when a reopened sheet did not show
 // what was saved, 4 when the store refused a write.
 #include "frame/main_window.h"
@@ -153,26 +150,6 @@ int secrets(const QString& password) {
     return 0;
 }
 
-int copy(const QString& tag, int count) {
-    auto* main = Windows::get<MainWindow>();
-    main->showModeless();
-    SheetWindow* s = openSheet(main);
-    Store& store = Store::instance();
-    QString last;
-    for (int i = 0; i < count; ++i) {
-        store.write(QStringLiteral("%1_%2").arg(tag).arg(i),
-                    QStringLiteral("%1-%2").arg(tag).arg(i));
-        if (i % 10 == 0) {
-            last = QStringLiteral("%1-%2;").arg(tag).arg(i);
-            typeInto(s->CRYPTO_NAME_TEXTBOX, last);
-        }
-        if (!store.healthy())
-            return 4;
-    }
-    say(QStringLiteral("last %1").arg(last));
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -187,9 +164,6 @@ int main(int argc, char** argv) {
         return saveLoop(args[2].toLongLong());
     if (mode == QLatin1String("secrets") && args.size() == 3)
         return secrets(args[2]);
-    if (mode == QLatin1String("copy") && args.size() == 4)
-        return copy(args[2], args[3].toInt());
-    std::fputs("usage: hardening_driver save-loop START | secrets PASSWORD | copy TAG COUNT\n",
-               stderr);
+    std::fputs("usage: hardening_driver save-loop START | secrets PASSWORD\n", stderr);
     return 2;
 }
