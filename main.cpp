@@ -7,7 +7,9 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    vq::FontConfigWarmUp fonts;
     QApplication app(argc, argv);
+    fonts.wait();
     vq::setUpApplication(app);
     vq::setPlatform(vq::makeDesktopPlatform());
     vq::registerAllWindows();

@@ -1,10 +1,15 @@
 #include "frame/app.h"
 
+#include "frame/pictures.h"
+
+#include <fontconfig/fontconfig.h>
+
 #include <QApplication>
 #include <QFont>
-#include <QIcon>
 #include <QProxyStyle>
 #include <QStyleFactory>
+
+#include <thread>
 
 namespace vq {
 
@@ -38,7 +43,23 @@ void setUpApplication(QApplication& app) {
     QApplication::setFont(font);
     // A title bar and task switcher show 48 pixels at most; decoding the
     // 256-pixel image for them costs over a megabyte of resident memory.
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/velmora-quorix-48.png")));
+    QApplication::setWindowIcon(pictures::icon(pictures::applicationIcon));
+}
+
+struct FontConfigWarmUp::Thread {
+    std::thread thread{[] { FcInit(); }};
+};
+
+FontConfigWarmUp::FontConfigWarmUp() : thread_(new Thread) {}
+
+FontConfigWarmUp::~FontConfigWarmUp() {
+    wait();
+    delete thread_;
+}
+
+void FontConfigWarmUp::wait() {
+    if (thread_->thread.joinable())
+        thread_->thread.join();
 }
 
 } // namespace vq

@@ -10,4 +10,23 @@ namespace vq {
 // tool window as the last one).
 void setUpApplication(QApplication& app);
 
+// Reading the system's font configuration is the slowest single step of
+// start-up (several milliseconds, more on a machine with many fonts). It
+// needs no display, so it runs on a thread of its own while Qt connects to
+// the X server. Construct it before the application and wait() on it before
+// the first window; fontconfig guards its own start-up, so a font lookup
+// that comes early is still safe, only slower.
+class FontConfigWarmUp {
+public:
+    FontConfigWarmUp();
+    ~FontConfigWarmUp();
+    FontConfigWarmUp(const FontConfigWarmUp&) = delete;
+    FontConfigWarmUp& operator=(const FontConfigWarmUp&) = delete;
+    void wait();
+
+private:
+    struct Thread;
+    Thread* thread_;
+};
+
 } // namespace vq

@@ -3,14 +3,13 @@
 #include "frame/colours.h"
 #include "frame/contact.h"
 #include "frame/main_window.h"
+#include "frame/pictures.h"
 #include "frame/twips.h"
 #include "frame/windows.h"
 #include "lock/fit_caption.h"
 #include "lock/password_window.h"
 #include "settings/convert.h"
 #include "settings/store.h"
-
-#include <QIcon>
 
 namespace vq {
 
@@ -75,7 +74,7 @@ LockWindow::LockWindow()
     LOCK_BUTTON = new PictureButton(this, lockCaption);
     place(LOCK_BUTTON, "LOCK_BUTTON", 360, 1200, 2055, 1935);
     LOCK_BUTTON->setBackColor(colours::white);
-    LOCK_BUTTON->setIcon(QIcon(QStringLiteral(":/assets/padlock.png")));
+    LOCK_BUTTON->setIcon(pictures::icon(pictures::padlock));
     LOCK_BUTTON->setIconSize(QSize(52, 52));
     // Its caption, LOCK or UNLOCK, names it and tells the state.
     LOCK_BUTTON->setAccessibleDescription(

@@ -1,13 +1,12 @@
 #include "lock/password_window.h"
 
 #include "frame/colours.h"
+#include "frame/pictures.h"
 #include "frame/twips.h"
 #include "frame/windows.h"
 #include "lock/fit_caption.h"
 #include "lock/lock_window.h"
 #include "settings/store.h"
-
-#include <QPixmap>
 
 namespace vq {
 
@@ -44,7 +43,7 @@ PasswordWindow::PasswordWindow()
     LOCK_PICTURE->setColours(colours::black, colours::white);
     // The box is a few pixels smaller than the picture: fit the picture in
     // rather than cut its edges off.
-    LOCK_PICTURE->setPixmap(QPixmap(QStringLiteral(":/assets/padlock.png")));
+    LOCK_PICTURE->setPixmap(pictures::load(pictures::padlock));
     LOCK_PICTURE->setScaledContents(true);
     LOCK_PICTURE->setAccessibleName(QStringLiteral("Padlock"));
 

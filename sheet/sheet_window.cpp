@@ -1,6 +1,7 @@
 #include "sheet/sheet_window.h"
 
 #include "frame/picture_button.h"
+#include "frame/pictures.h"
 
 #include "frame/colours.h"
 #include "frame/main_window.h"
@@ -132,7 +133,7 @@ SheetWindow::SheetWindow()
 
     LOCK_BUTTON = new PictureButton(this, QStringLiteral("LOCK"));
     place(LOCK_BUTTON, "LOCK_BUTTON", 7440, 240, 855, 735);
-    LOCK_BUTTON->setIcon(QIcon(QStringLiteral(":/assets/padlock.png")));
+    LOCK_BUTTON->setIcon(pictures::icon(pictures::padlock));
     // The padlock fills what the caption leaves of the small button.
     LOCK_BUTTON->setIconSize(QSize(twips::toPx(735) - 22, twips::toPx(735) - 22));
     LOCK_BUTTON->setFont(boldFont(8.25));

@@ -9,7 +9,7 @@ shift || true
 
 packages=(
     cmake ninja-build g++ pkg-config file dpkg-dev
-    qt6-base-dev qt6-qpa-plugins libxcb1-dev
+    qt6-base-dev qt6-qpa-plugins libxcb1-dev libfontconfig-dev
     fonts-dejavu-core fonts-liberation
 )
 if [ "$mode" = test ]; then
