@@ -1,5 +1,6 @@
 #include "frame/app.h"
 
+#include "frame/fonts.h"
 #include "frame/pictures.h"
 
 #include <fontconfig/fontconfig.h>
@@ -36,9 +37,8 @@ void setUpApplication(QApplication& app) {
     app.setQuitOnLastWindowClosed(false);
     // The windows are laid out in twips for a small 8-point sans face; a
     // desktop's larger default font would clip their captions.
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
+    QFont font;
+    font.setFamilies(fonts::available(fonts::designed()));
     font.setPointSizeF(8.25);
     QApplication::setFont(font);
     // A title bar and task switcher show 48 pixels at most; decoding the

@@ -1,6 +1,7 @@
 #include "frame/controls.h"
 
 #include "frame/colours.h"
+#include "frame/fonts.h"
 #include "frame/twips.h"
 
 #include <QApplication>
@@ -28,7 +29,7 @@ QFont boldFont(double points, const QString& family) {
         QStringList families = f.families();
         families.removeAll(family);
         families.prepend(family);
-        f.setFamilies(families);
+        f.setFamilies(fonts::available(families));
     }
     f.setPointSizeF(points);
     f.setBold(true);

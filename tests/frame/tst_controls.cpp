@@ -1,6 +1,7 @@
 // The event rules every window relies on: which writes raise handlers, and
 // how the registry creates, unloads and ends.
 #include "frame/controls.h"
+#include "frame/fonts.h"
 #include "frame/form.h"
 #include "frame/windows.h"
 #include "tests/support/testing.h"
@@ -41,6 +42,36 @@ private slots:
     void initTestCase() {
         testing::setUpTestApplication();
         Windows::registerFactory(ProbeForm::Kind, [] { return new ProbeForm; });
+    }
+
+    // Only installed faces stay in a font's list, in the designed order; with
+    // none installed the list stays whole so that fontconfig still picks one.
+    void fontListKeepsInstalledFamilies_data() {
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList all = fonts::designed();
+        QTest::newRow("designed face missing")
+            << QStringList{"DejaVu Sans", "Liberation Sans", "Noto Sans"}
+            << QStringList{"Liberation Sans", "DejaVu Sans"};
+        QTest::newRow("any case") << QStringList{"ms sans serif"} << QStringList{"MS Sans Serif"};
+        QTest::newRow("none installed") << QStringList{"Noto Sans"} << all;
+        QTest::newRow("no fonts at all") << QStringList{} << all;
+    }
+    void fontListKeepsInstalledFamilies() {
+        QFETCH(QStringList, installed);
+        QTEST(fonts::installedOnly(fonts::designed(), installed), "expected");
+        QCOMPARE(fonts::installedOnly({"Arial", "arial", "Liberation Sans"}, {"Arial"}),
+                 QStringList{"Arial"});
+    }
+
+    // A bold caption asking for a face the machine lacks uses the
+    // application's face instead of making Qt search for a substitute.
+    void boldFontSkipsMissingFamily() {
+        const QFont f = boldFont(9.75, QStringLiteral("No Such Face 1234"));
+        QVERIFY(!f.families().contains(QStringLiteral("No Such Face 1234")));
+        QCOMPARE(f.families(), QApplication::font().families());
+        QVERIFY(f.bold());
+        QCOMPARE(f.pointSizeF(), 9.75);
     }
 
     void tickBoxRaisesClickOnlyOnChange_data() {

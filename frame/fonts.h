@@ -1,0 +1,21 @@
+#pragma once
+// The faces the windows are drawn with.
+
+#include <QStringList>
+
+namespace vq::fonts {
+
+// The faces the twips layouts were designed for, most wanted first: the
+// designed face, then faces with close enough metrics.
+QStringList designed();
+
+// The families of `wanted` that are in `installed` (any case), in order. When
+// none is, `wanted` as it is, so that Qt and fontconfig still pick a face.
+QStringList installedOnly(const QStringList& wanted, const QStringList& installed);
+
+// installedOnly() against the system's fonts. A missing family left in a
+// font's list makes Qt ask fontconfig for its substitutes, which cost several
+// milliseconds of the first paint.
+QStringList available(const QStringList& wanted);
+
+} // namespace vq::fonts
