@@ -3,6 +3,7 @@
 #include "frame/controls.h"
 #include "frame/fonts.h"
 #include "frame/form.h"
+#include "frame/pictures.h"
 #include "frame/windows.h"
 #include "tests/support/testing.h"
 
@@ -42,6 +43,27 @@ private slots:
     void initTestCase() {
         testing::setUpTestApplication();
         Windows::registerFactory(ProbeForm::Kind, [] { return new ProbeForm; });
+    }
+
+    // The raw pixels the program reads are its PNG sources, pixel for pixel.
+    void builtInPicturesMatchTheirSources_data() {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("padlock") << 0 << "padlock.png";
+        QTest::newRow("application icon") << 1 << "velmora-quorix-48.png";
+    }
+    void builtInPicturesMatchTheirSources() {
+        QFETCH(int, which);
+        QFETCH(QString, file);
+        // Both go through a pixmap, which premultiplies the alpha.
+        const QImage raw =
+            pictures::load(which == 0 ? pictures::padlock : pictures::applicationIcon).toImage();
+        const QImage source = QImage(QStringLiteral(VQ_ASSETS_DIR "/") + file);
+        const QImage png = QPixmap::fromImage(source).toImage();
+        QVERIFY(!source.isNull());
+        QCOMPARE(raw, png);
+        QVERIFY(pictures::load({":/assets/no-such.bgra", 4, 4}).isNull());
+        QVERIFY(pictures::load({pictures::padlock.resource, 4, 4}).isNull());
     }
 
     // Only installed faces stay in a font's list, in the designed order; with
