@@ -36,6 +36,7 @@ cmake -S bench -B "$out/helpers" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/de
 cmake --build "$out/helpers" -j1 >/dev/null
 tool="$out/tool/VELMORA-QUORIX"
 bare="$out/helpers/bare_window"
+caption="$out/helpers/caption_window"
 probe="$out/helpers/probe"
 
 # --- a private X server and window manager, stopped by pid on exit ---------
@@ -126,6 +127,11 @@ run_bare() {
     value start_ms "$run/last" >>"$run/bare_start"
     value rss_main_kb "$run/last" >>"$run/bare_rss"
 }
+run_caption() {
+    "$probe" -- "$caption" >"$run/last" 2>>"$run/probe.log"
+    value start_ms "$run/last" >>"$run/caption_start"
+    value rss_main_kb "$run/last" >>"$run/caption_rss"
+}
 run_tool() {
     local cfg
     cfg=$(fresh_config "$1")
@@ -143,14 +149,19 @@ started=$(date +%s)
 echo "== warm-up (not counted)"
 run_bare
 run_tool warm
-rm -f "$run"/bare_* "$run"/tool_*
+run_caption
+rm -f "$run"/bare_* "$run"/tool_* "$run"/caption_*
 
-echo "== $pairs pairs, alternating"
+echo "== $pairs rounds, the order rotated every round"
 for i in $(seq 1 "$pairs"); do
-    if ((i % 2)); then run_bare; run_tool "$i"; else run_tool "$i"; run_bare; fi
-    printf '  pair %2d: bare %s ms, tool %s ms, sheet %s ms\n' "$i" \
-        "$(tail -n1 "$run/bare_start")" "$(tail -n1 "$run/tool_start")" \
-        "$(tail -n1 "$run/tool_sheet")"
+    case $((i % 3)) in
+    1) run_bare; run_tool "$i"; run_caption ;;
+    2) run_tool "$i"; run_caption; run_bare ;;
+    0) run_caption; run_bare; run_tool "$i" ;;
+    esac
+    printf '  round %2d: bare %s ms, caption %s ms, tool %s ms, sheet %s ms\n' "$i" \
+        "$(tail -n1 "$run/bare_start")" "$(tail -n1 "$run/caption_start")" \
+        "$(tail -n1 "$run/tool_start")" "$(tail -n1 "$run/tool_sheet")"
 done
 
 echo "== idle: sheet open with all twelve calculation timers, ${idle_sheet_s} s"
@@ -183,6 +194,8 @@ bare_start=$(median "$run/bare_start")
 tool_start=$(median "$run/tool_start")
 sheet=$(median "$run/tool_sheet")
 bare_rss=$(median "$run/bare_rss")
+caption_start=$(median "$run/caption_start")
+caption_rss=$(median "$run/caption_rss")
 rss_main=$(median "$run/tool_rss_main")
 rss_sheet=$(median "$run/tool_rss_sheet")
 close_ms=$(median "$run/tool_close")
@@ -200,6 +213,12 @@ r_start=$(ratio "$tool_start" "$bare_start")
 r_sheet=$(ratio "$sheet" "$bare_start")
 r_rss_main=$(ratio "$rss_main" "$bare_rss")
 r_rss_sheet=$(ratio "$rss_sheet" "$bare_rss")
+c_start=$(ratio "$tool_start" "$caption_start")
+c_sheet=$(ratio "$sheet" "$caption_start")
+c_rss_main=$(ratio "$rss_main" "$caption_rss")
+c_rss_sheet=$(ratio "$rss_sheet" "$caption_rss")
+c_floor_start=$(ratio "$caption_start" "$bare_start")
+c_floor_rss=$(ratio "$caption_rss" "$bare_rss")
 
 rows=(
     "Start-up, compact window|${tool_start} ms / bare ${bare_start} ms|${r_start}x|<= 1.25x|$(verdict "$r_start" 1.25 '<=')"
@@ -212,14 +231,26 @@ rows=(
     "Renames of the store per sheet close|${renames}|-|exactly 1|$([ "$renames" = 1 ] && echo met || echo MISSED)"
     "Sheet close incl. its save|${close_ms} ms (under strace: rename done ${strace_save_ms} ms after the request)|-|reported|-"
 )
+crows=(
+    "Captioned window itself|${caption_start} ms, ${caption_rss} kB|${c_floor_start}x start-up, ${c_floor_rss}x memory|-|-"
+    "Start-up, compact window|${tool_start} ms / captioned ${caption_start} ms|${c_start}x|<= 1.25x|$(verdict "$c_start" 1.25 '<=')"
+    "Main Screen to sheet drawn (73 keys)|${sheet} ms / captioned start-up ${caption_start} ms|${c_sheet}x|<= 0.6x|$(verdict "$c_sheet" 0.6 '<=')"
+    "Resident memory, compact window|${rss_main} kB / captioned ${caption_rss} kB|${c_rss_main}x|<= 1.15x|$(verdict "$c_rss_main" 1.15 '<=')"
+    "Resident memory, sheet open|${rss_sheet} kB / captioned ${caption_rss} kB|${c_rss_sheet}x|<= 1.25x|$(verdict "$c_rss_sheet" 1.25 '<=')"
+)
 
 echo
-echo "== results (medians of $pairs pairs)"
+echo "== results (medians of $pairs rounds)"
 for r in "${rows[@]}"; do
     IFS='|' read -r what val rat goal ok <<<"$r"
     printf '%-44s %-58s %-8s %-10s %s\n' "$what" "$val" "$rat" "$goal" "$ok"
 done
 echo "bare window idle: ${bare_wake} wake-ups/s, CPU ${bare_cpu} %"
+echo "== against the captioned window"
+for r in "${crows[@]}"; do
+    IFS='|' read -r what val rat goal ok <<<"$r"
+    printf '%-44s %-58s %-8s %-10s %s\n' "$what" "$val" "$rat" "$goal" "$ok"
+done
 
 cpu_model=$(awk -F': *' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 mem=$(awk '/^MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)
@@ -232,16 +263,27 @@ qt=$(pkg-config --modversion Qt6Core 2>/dev/null || echo unknown)
     echo "Load average before/after: ${load_before} / ${load_after}; the run took ${elapsed} s."
     echo
     echo "The figures are ratios measured in one run: the bare Qt window (a QWidget"
-    echo "of the compact window's size and nothing else, \`bench/bare_window.cpp\`) and"
-    echo "the tool are started alternately, ${pairs} pairs with the order swapped every"
-    echo "pair, so that whatever else loads the machine weighs on both alike. Times"
-    echo "and memory are medians."
+    echo "of the compact window's size and nothing else, \`bench/bare_window.cpp\`),"
+    echo "the tool and the captioned window (the bare window showing one word,"
+    echo "\`bench/caption_window.cpp\`) are started in turn, ${pairs} rounds with the"
+    echo "order rotated every round, so that whatever else loads the machine weighs"
+    echo "on all alike. Times and memory are medians."
     echo
     echo "| Figure | Measured | Ratio | Goal | |"
     echo "|---|---|---|---|---|"
     for r in "${rows[@]}"; do echo "| ${r} |"; done
     echo
     echo "Bare window idle, for reference: ${bare_wake} wake-ups/s, CPU ${bare_cpu} %."
+    echo
+    echo "### Against the captioned window"
+    echo
+    echo "The same runs, divided by the cheapest Qt window that draws text. It pays"
+    echo "for the font stack like every window that shows a word, so these ratios"
+    echo "show what the tool itself adds (see the end of this page)."
+    echo
+    echo "| Figure | Measured | Ratio | Goal | |"
+    echo "|---|---|---|---|---|"
+    for r in "${crows[@]}"; do echo "| ${r} |"; done
     echo
     echo "## How"
     echo
