@@ -10,8 +10,6 @@
 #include <QProxyStyle>
 #include <QStyleFactory>
 
-#include <thread>
-
 namespace vq {
 
 namespace {
@@ -46,20 +44,6 @@ void setUpApplication(QApplication& app) {
     QApplication::setWindowIcon(pictures::icon(pictures::applicationIcon));
 }
 
-struct FontConfigWarmUp::Thread {
-    std::thread thread{[] { FcInit(); }};
-};
-
-FontConfigWarmUp::FontConfigWarmUp() : thread_(new Thread) {}
-
-FontConfigWarmUp::~FontConfigWarmUp() {
-    wait();
-    delete thread_;
-}
-
-void FontConfigWarmUp::wait() {
-    if (thread_->thread.joinable())
-        thread_->thread.join();
-}
+FontConfigWarmUp::FontConfigWarmUp() : thread_([] { FcInit(); }) {}
 
 } // namespace vq

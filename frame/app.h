@@ -1,5 +1,7 @@
 #pragma once
 
+#include <thread>
+
 class QApplication;
 
 namespace vq {
@@ -19,14 +21,14 @@ void setUpApplication(QApplication& app);
 class FontConfigWarmUp {
 public:
     FontConfigWarmUp();
-    ~FontConfigWarmUp();
-    FontConfigWarmUp(const FontConfigWarmUp&) = delete;
-    FontConfigWarmUp& operator=(const FontConfigWarmUp&) = delete;
-    void wait();
+    ~FontConfigWarmUp() { wait(); }
+    void wait() {
+        if (thread_.joinable())
+            thread_.join();
+    }
 
 private:
-    struct Thread;
-    Thread* thread_;
+    std::thread thread_;
 };
 
 } // namespace vq
