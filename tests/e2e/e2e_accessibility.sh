@@ -9,8 +9,8 @@ source "$(dirname "$0")/lib.sh" "$1"
 SHEET="VELMORA - QUORIX-V2 - BTC"
 SETTINGS="VELMORA - QUORIX-V2 - SETTINGS"
 ABOUT="VELMORA-QUORIX"
-LOCK="VELMORA - QUORIX-V2 - LOCK SCREEN"
-PASSWORD="VELMORA - QUORIX-V2 !!! SET LOCK PASSWORD !!!"
+LOCK=$LOCK_TITLE
+PASSWORD=$PASSWORD_TITLE
 
 e2e_seed CRYPTO_NAME BTC EXCHANGE_RATE_TEXTBOX 0.7 AMOUNT_IN_WALLET_1 2 \
     CURRENT_DOLLAR_VALUATION_1 100 AUTOMATIC_CALCULATIONS_TICKBOX_1 1 LOCK-PASSWORD "Open Sesame"
@@ -34,7 +34,6 @@ all_named() {
 open_window() {
     e2e_wait 10 e2e_window "$1" || e2e_fail "the window '$1' did not open"
 }
-closed() { ! xdotool search --onlyvisible --name "^$1\$" | grep -q .; }
 press() { xdotool key --clearmodifiers --delay 30 "$@"; }
 
 e2e_start_app
@@ -67,7 +66,7 @@ all_named "$SETTINGS"
 press shift+Tab
 expect_focus "OK" "Shift+Tab from the first setting"
 press space
-e2e_wait 5 closed "$SETTINGS" || e2e_fail "Space on OK did not close the settings"
+e2e_wait 5 e2e_gone "$SETTINGS" || e2e_fail "Space on OK did not close the settings"
 
 expect_focus "SETTINGS" "sheet after the settings"
 press Tab
@@ -77,14 +76,14 @@ open_window "$ABOUT"
 expect_focus "OK" "about"
 all_named "$ABOUT"
 press space
-e2e_wait 5 closed "$ABOUT" || e2e_fail "Space on OK did not close the about window"
+e2e_wait 5 e2e_gone "$ABOUT" || e2e_fail "Space on OK did not close the about window"
 
 expect_focus "ABOUT" "sheet after the about window"
 press Tab Tab
 expect_focus "LOCK" "Tab to the sheet's LOCK"
 press space
 open_window "$LOCK"
-e2e_wait 5 closed "$SHEET" || e2e_fail "LOCK did not close the sheet"
+e2e_wait 5 e2e_gone "$SHEET" || e2e_fail "LOCK did not close the sheet"
 expect_focus "Cancel" "lock window, unlocked"
 all_named "$LOCK"
 press Tab Tab
@@ -96,7 +95,7 @@ all_named "$PASSWORD"
 press Tab
 expect_focus "Enter New Password" "Tab in the password window"
 press Escape
-e2e_wait 5 closed "$PASSWORD" || e2e_fail "Escape did not close the password window"
+e2e_wait 5 e2e_gone "$PASSWORD" || e2e_fail "Escape did not close the password window"
 
 expect_focus "Password Manager" "lock window after the password window"
 press shift+Tab
@@ -112,7 +111,7 @@ press Tab
 expect_focus "Password entry" "Tab from UNLOCK"
 xdotool type --delay 20 "Open Sesame"
 press shift+Tab space
-e2e_wait 5 closed "$LOCK" || e2e_fail "the right password typed from the keyboard did not unlock"
+e2e_wait 5 e2e_gone "$LOCK" || e2e_fail "the right password typed from the keyboard did not unlock"
 [ "$(e2e_store_get CLIENT_LOCKED)" = 0 ] || e2e_fail "unlocking did not store CLIENT_LOCKED 0"
 
 e2e_close_window "$main"

@@ -19,8 +19,7 @@ xdotool windowactivate --sync "$settings" key Tab key space
 e2e_wait 5 sh -c "[ \"\$(awk -F= '/^AUTOSAVE_TICKBOX=/{print \$2}' '$STORE')\" = 1 ]" ||
     e2e_fail "ticking auto-save did not store it at once"
 e2e_close_window "$settings"
-e2e_wait 10 sh -c "! xdotool search --onlyvisible --name '^$SETTINGS_TITLE\$' | grep -q ." ||
-    e2e_fail "the settings window did not close"
+e2e_wait 10 e2e_gone "$SETTINGS_TITLE" || e2e_fail "the settings window did not close"
 [ "$(e2e_store_get AUTOSAVE_TICKBOX)" = 1 ] || e2e_fail "closing the window lost the auto-save switch"
 [ -n "$(e2e_store_get SettingsScreenLeft)" ] || e2e_fail "the settings window's place was not stored"
 echo "PASS: auto-save ticked in the settings window is stored"

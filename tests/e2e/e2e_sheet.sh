@@ -20,8 +20,7 @@ e2e_wait_text 2 "Wallet 3 total value" "100" || e2e_fail "row 3's converted valu
 e2e_wait_text 2 "Total USD" "200" || e2e_fail "the dollar total was not added up within 2 s"
 
 e2e_close_window "$sheet"
-e2e_wait 10 sh -c "! xdotool search --onlyvisible --name '^VELMORA - QUORIX-V2 - ' | grep -q ." ||
-    e2e_fail "the sheet did not close"
+e2e_wait 10 e2e_gone "VELMORA - QUORIX-V2 - .*" || e2e_fail "the sheet did not close"
 [ "$(e2e_store_get AMOUNT_IN_WALLET_3)" = "2" ] || e2e_fail "the amount was not saved"
 e2e_close_window "$(e2e_window "VL-QX - .*")"
 e2e_wait 10 e2e_app_gone || e2e_fail "the tool did not end"

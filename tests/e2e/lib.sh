@@ -115,11 +115,6 @@ e2e_window() {
     return 1
 }
 
-e2e_active_window() {
-    xprop -root _NET_ACTIVE_WINDOW | sed -n 's/.*window id # \(0x[0-9a-f]*\).*/\1/p' |
-        xargs printf '%d\n'
-}
-
 e2e_has_state() { # WINDOW-ID STATE
     xprop -id "$1" _NET_WM_STATE | grep -q "$2"
 }
@@ -135,7 +130,8 @@ e2e_close_window() {
 
 e2e_app_gone() { ! kill -0 "$APP_PID" 2>/dev/null; }
 
-e2e_screenshot() { import -window root "$1"; }
+# e2e_gone TITLE-REGEX: no visible window has that title.
+e2e_gone() { ! xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -q .; }
 
 # Starts a private session bus and the accessibility bus so that the tool's
 # controls can be read the way a screen reader reads them.
@@ -179,4 +175,23 @@ e2e_open_sheet() {
     xdotool windowactivate --sync "$main" key Return
     e2e_wait 10 e2e_window "VELMORA - QUORIX-V2 - .*" || e2e_fail "Enter did not open the sheet"
     e2e_window "VELMORA - QUORIX-V2 - .*"
+}
+
+LOCK_TITLE="VELMORA - QUORIX-V2 - LOCK SCREEN"
+PASSWORD_TITLE="VELMORA - QUORIX-V2 !!! SET LOCK PASSWORD !!!"
+
+# e2e_open_lock: presses Enter on a locked compact window and prints the lock window's id.
+e2e_open_lock() {
+    local main
+    main=$(e2e_window "VL-QX - .*") || e2e_fail "no compact window"
+    xdotool windowactivate --sync "$main" key Return
+    e2e_wait 10 e2e_window "$LOCK_TITLE" || e2e_fail "Enter did not open the lock window"
+    e2e_window "$LOCK_TITLE"
+}
+
+# e2e_entry_red WINDOW: the lock window's password entry is red, read at its
+# right end, clear of the typed stars (client pixels).
+e2e_entry_red() {
+    [ "$(import -window "$1" -crop 1x1+380+126 -depth 8 txt:- 2>/dev/null |
+        grep -o '#[0-9A-F]\{6\}')" = '#FF0000' ]
 }

@@ -116,19 +116,9 @@ private slots:
         box.setValue(to);
         QTEST(int(spy.count()), "clicks");
         QCOMPARE(box.value(), to > 2 ? from : to);
-    }
-
-    // A user's click never greys the box, and the handler sees the new value.
-    void userClickNeverGreysAndRaisesAfterChange() {
-        QWidget w;
-        TickBox box(&w);
-        box.setValue(2);
-        int seen = -1;
-        connect(&box, &TickBox::click, [&] { seen = box.value(); });
-        for (int expected : {1, 0, 1}) {
-            box.QAbstractButton::click();
-            QCOMPARE(seen, expected);
-        }
+        box.setValue(2); // a user's click never greys the box
+        box.QAbstractButton::click();
+        QCOMPARE(box.value(), 1);
     }
 
     // Change only for a different text; locked refuses typing but keeps

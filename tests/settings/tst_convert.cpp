@@ -1,11 +1,10 @@
-// The conversions between stored texts and control values, and
-// the key catalogue's names and defaults.
+// The conversions between stored texts and control values, and the key
+// catalogue's names and defaults.
 #include "settings/convert.h"
 #include "settings/keys.h"
 
 #include <QtTest>
 #include <cfloat>
-#include <set>
 
 using namespace vq;
 
@@ -164,7 +163,7 @@ void ConvertTest::integerText() {
         QCOMPARE(convert::integerValue(convert::integerText(v), german), std::optional<int>(v));
 }
 
-// The 73 key names exactly as stored data spells them.
+// The 73 key names exactly as stored data spells them: 24 geometry, 16 tick box, 33 text.
 void ConvertTest::catalogue() {
     QStringList expected{"CRYPTO_NAME",
                          "CLIENT_LOCKED",
@@ -184,20 +183,20 @@ void ConvertTest::catalogue() {
                               "CURRENT_DOLLAR_VALUATION_", "AUTOMATIC_CALCULATIONS_TICKBOX_"})
             expected << QLatin1String(k) + QString::number(n);
     QStringList names;
-    int count[3] = {};
+    QMap<keys::Kind, int> count;
     for (const keys::CatalogueEntry& e : keys::catalogue()) {
         names << e.name;
-        count[e.kind == keys::Kind::Geometry ? 0 : e.kind == keys::Kind::TickBox ? 1 : 2]++;
+        ++count[e.kind];
     }
-    QCOMPARE(std::set<QString>(names.begin(), names.end()).size(), size_t(73));
     names.sort();
     expected.sort();
-    QCOMPARE(names, expected);
-    QCOMPARE(count[0], 24);
-    QCOMPARE(count[1], 16);
-    QCOMPARE(count[2], 33);
+    QCOMPARE(names, expected); // no duplicates either: expected has none
+    QCOMPARE(count.value(keys::Kind::Geometry), 24);
+    QCOMPARE(count.value(keys::Kind::TickBox), 16);
+    QCOMPARE(count.value(keys::Kind::Text), 33);
 }
 
+// What a key reads as when the store holds nothing usable for it.
 void ConvertTest::defaults() {
     const struct {
         const keys::GeometryKeys& g;

@@ -30,8 +30,6 @@ private slots:
     void total();
     void calculator_data();
     void calculator();
-    void guard_data();
-    void guard();
 };
 
 void TestSheetNumbers::leadingNumber_data() {
@@ -39,27 +37,23 @@ void TestSheetNumbers::leadingNumber_data() {
     QTest::addColumn<double>("value");
     QTest::newRow("empty") << "" << 0.0;
     QTest::newRow("placeholder") << "Example: 0.70" << 0.0;
-    QTest::newRow("letters") << "abc" << 0.0;
     QTest::newRow("digits then letters") << "12abc" << 12.0;
     QTest::newRow("comma ends the run") << "1,234" << 1.0;
     QTest::newRow("point first") << ".5" << 0.5;
     QTest::newRow("signed exponent") << "-3.5e2" << -350.0;
     QTest::newRow("blanks anywhere") << " 1 2" << 12.0;
-    QTest::newRow("tab and line feed") << "\t-\n4" << -4.0;
-    QTest::newRow("plus") << "+7" << 7.0;
+    QTest::newRow("tab, line feed, plus") << "\t+\n4" << 4.0;
     QTest::newRow("D exponent") << "1.5D3" << 1500.0;
     QTest::newRow("small d exponent") << "2d-1" << 0.2;
     QTest::newRow("exponent without digits") << "3E+" << 3.0;
     QTest::newRow("second point ends") << "1.2.3" << 1.2;
     QTest::newRow("sign alone") << "-" << 0.0;
-    QTest::newRow("point alone") << "." << 0.0;
     QTest::newRow("trailing point") << "5.E2" << 500.0;
     QTest::newRow("tenth is nearest double") << "0.1" << 0.1;
     QTest::newRow("long digits") << "123456789012345678901234567890"
                                  << 123456789012345678901234567890.0;
     QTest::newRow("non-ASCII digit") << QString::fromUtf8("\u0663") << 0.0;
     QTest::newRow("hex") << "&HFF" << 255.0;
-    QTest::newRow("hex lower case") << "&hff" << 255.0;
     QTest::newRow("octal") << "&O17" << 15.0;
     QTest::newRow("octal stops at 8") << "&o78" << 7.0;
     QTest::newRow("hex without digits") << "&H" << 0.0;
@@ -106,12 +100,10 @@ void TestSheetNumbers::doubleText_data() {
     QTest::newRow("whole") << 3.0 << c << "3";
     QTest::newRow("tenths") << 0.7 << c << "0.7";
     QTest::newRow("third") << 1.0 / 3 << c << "0.333333333333333";
-    QTest::newRow("negative") << -2.5 << c << "-2.5";
     QTest::newRow("negative zero") << -0.0 << c << "0";
     QTest::newRow("sum of tenths") << 0.1 + 0.2 << c << "0.3";
     QTest::newRow("fifteen nines") << 999999999999999.0 << c << "999999999999999";
     QTest::newRow("rounds up to 1E+15") << 999999999999999.9 << c << "1E+15";
-    QTest::newRow("1E+15") << 1e15 << c << "1E+15";
     QTest::newRow("mantissa") << 1.5e15 << c << "1.5E+15";
     QTest::newRow("three exponent digits") << 1e100 << c << "1E+100";
     QTest::newRow("sixteen digits round") << 12345678901234567.0 << c << "1.23456789012346E+16";
@@ -149,7 +141,6 @@ void TestSheetNumbers::row_data() {
     // amount, price, rate -> converted, usd, value
     add("plain", {"2", "100", "0.7", "70", "200", "140"}, true);
     add("zero amount", {"0", "100", "0.7", "70", "0", "0"}, false);
-    add("empty amount", {"", "100", "0.7", "70", "0", "0"}, false);
     add("0.0 holds coin", {"0.0", "100", "0.7", "70", "0", "0"}, true);
     add("blank 0 holds coin", {" 0", "100", "0.7", "70", "0", "0"}, true);
     add("comma typed", {"1,5", "100", "0.7", "70", "100", "70"}, true);
@@ -213,9 +204,6 @@ void TestSheetNumbers::calculator_data() {
     const Operation plus = Operation::Add, minus = Operation::Subtract, times = Operation::Multiply,
                     by = Operation::Divide;
     const char* zero = "Cannot divide by zero";
-    add("10+4", plus, "10", "4", "14");
-    add("10-4", minus, "10", "4", "6");
-    add("10x4", times, "10", "4", "40");
     add("10/4", by, "10", "4", "2.5");
     add("1/3", by, "1", "3", "0.333333333333333");
     add("0.1+0.2", plus, "0.1", "0.2", "0.3");
@@ -225,7 +213,6 @@ void TestSheetNumbers::calculator_data() {
     add("big product", times, "123456789", "987654321", "1.21932631112635E+17");
     add("5/0", by, "5", "0", zero);
     add("5/0.0", by, "5", "0.0", zero);
-    add("5/00", by, "5", "00", zero);
     add("5/letters", by, "5", "abc", zero);
     add("0/0", by, "0", "0", zero);
     add("product overflows", times, "1E308", "10", "Overflow");
@@ -239,24 +226,6 @@ void TestSheetNumbers::calculator() {
     QFETCH(QString, a);
     QFETCH(QString, b);
     QTEST(calculate(Operation(op), a, b, QLocale::c()), "result");
-}
-
-// The guard's rule is on the exact texts: only empty or exactly "0" disables.
-void TestSheetNumbers::guard_data() {
-    QTest::addColumn<QString>("a");
-    QTest::addColumn<QString>("b");
-    QTest::addColumn<bool>("usable");
-    const std::tuple<const char*, const char*, bool> rows[] = {
-        {"5", "2", true},  {"5", "0", false}, {"", "2", false},  {"5", "0.0", true},
-        {"00", "5", true}, {"0 ", "5", true}, {"abc", "2", true}};
-    for (const auto& [a, b, usable] : rows)
-        QTest::addRow("'%s' '%s'", a, b) << a << b << usable;
-}
-
-void TestSheetNumbers::guard() {
-    QFETCH(QString, a);
-    QFETCH(QString, b);
-    QTEST(calculatorUsable(a, b), "usable");
 }
 
 QTEST_APPLESS_MAIN(TestSheetNumbers)

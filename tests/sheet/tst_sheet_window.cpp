@@ -73,8 +73,6 @@ private slots:
         QCOMPARE(s->windowTitle(), QStringLiteral("VELMORA - QUORIX-V2 - Example: BTC"));
         QCOMPARE(stored(keys::cryptoNameForSheet), QStringLiteral("<missing>"));
         QCOMPARE(main->CRYPTO_NAME_START_LABEL->text(), QStringLiteral("CRYPTO-NAME"));
-        QCOMPARE(s->Width(), 14475.0);
-        QCOMPARE(s->Height(), 8175.0);
         QCOMPARE(s->EXCHANGE_RATE_TEXTBOX->text(), QStringLiteral("Example: 0.70"));
         for (int n = 1; n <= 10; ++n) {
             WalletRow& r = s->row(n);
@@ -198,12 +196,17 @@ private slots:
         SheetWindow* s = openSheet();
         s->row(2).AMOUNT_IN_WALLET->setText(QStringLiteral("42"));
         s->row(6).AUTOMATIC_CALCULATIONS_TICKBOX->setValue(1);
+        // One refused attempt: a save made of several writes would let the later ones through.
+        Store::instance().simulateWriteFailures(1);
         if (how == "auto-save")
             s->AUTOSAVE_TIMER_Timer();
         else if (how == "close box")
             s->close();
         else
             s->LOCK_BUTTON_Click();
+        QVERIFY(!testing::storeFileContents().contains("AMOUNT_IN_WALLET_2=42"));
+        QVERIFY(Store::instance().flush());
+        QVERIFY(testing::storeFileContents().contains("AMOUNT_IN_WALLET_2=42"));
         QCOMPARE(stored(keys::amountInWallet(2)), QStringLiteral("42"));
         QCOMPARE(stored(keys::rowTick(6)), QStringLiteral("1"));
         QCOMPARE(stored(keys::usdTotalTick), QStringLiteral("0"));
@@ -333,56 +336,43 @@ private slots:
         }
     }
 
+    // The sums themselves are tst_sheet_numbers' business; here the buttons,
+    // their colours and the guard, which looks at the exact texts.
     void pocketCalculator() {
         SheetWindow* s = openSheet();
         auto operands = [s](const char* a, const char* b) {
             s->INPUT_A_TEXTBOX->setText(QLatin1String(a));
             s->INPUT_B_TEXTBOX->setText(QLatin1String(b));
         };
-        auto output = [s] { return s->OUTPUT_TEXTBOX->text(); };
         operands("10", "4");
-        s->DISABLE_BUTTONS_TIMER_Timer();
-        for (Button* b : {s->ADD_BUTTON, s->SUBTRACT_BUTTON, s->MULTIPLY_BUTTON, s->DIVIDE_BUTTON,
-                          s->CLEAR_BUTTON})
-            QVERIFY(b->isEnabled());
         s->MULTIPLY_BUTTON_Click();
-        QCOMPARE(output(), QStringLiteral("40"));
-        QCOMPARE(s->MATHS_SIGN_TEXTBOX->text(), QStringLiteral("x"));
         s->DIVIDE_BUTTON_Click();
-        QCOMPARE(output(), QStringLiteral("2.5"));
+        QCOMPARE(s->OUTPUT_TEXTBOX->text(), QStringLiteral("2.5"));
         QCOMPARE(s->MATHS_SIGN_TEXTBOX->text(), QStringLiteral("/"));
         QCOMPARE(s->DIVIDE_BUTTON->backColor(), colours::green);
         QCOMPARE(s->MULTIPLY_BUTTON->backColor(), colours::buttonFace);
-        QCOMPARE(s->ADD_BUTTON->backColor(), colours::buttonFace);
-        // "0" disables at the next guard tick; pressed before it, the division gives a clear text.
+        // Pressed before the next guard tick, a division by "0" gives a clear text.
         operands("1", "0");
         s->DIVIDE_BUTTON_Click();
-        QCOMPARE(output(), QStringLiteral("Cannot divide by zero"));
-        s->DISABLE_BUTTONS_TIMER_Timer();
-        QVERIFY(!s->DIVIDE_BUTTON->isEnabled());
-        QVERIFY(!s->CLEAR_BUTTON->isEnabled());
-        operands("1", "0.0"); // the guard looks at the exact text
-        s->DISABLE_BUTTONS_TIMER_Timer();
-        QVERIFY(s->DIVIDE_BUTTON->isEnabled());
+        QCOMPARE(s->OUTPUT_TEXTBOX->text(), QStringLiteral("Cannot divide by zero"));
+        for (const auto& [a, b, usable] : {std::tuple{"10", "4", true},
+                                           {"5", "0", false},
+                                           {"", "2", false},
+                                           {"5", "0.0", true},
+                                           {"00", "5", true},
+                                           {"0 ", "5", true},
+                                           {"abc", "2", true}}) {
+            operands(a, b);
+            s->DISABLE_BUTTONS_TIMER_Timer();
+            for (Button* button : {s->ADD_BUTTON, s->SUBTRACT_BUTTON, s->MULTIPLY_BUTTON,
+                                   s->DIVIDE_BUTTON, s->CLEAR_BUTTON})
+                QVERIFY2(button->isEnabled() == usable, qPrintable(QString("'%1' '%2'").arg(a, b)));
+        }
         s->CLEAR_BUTTON_Click();
         for (TextBox* t :
              {s->INPUT_A_TEXTBOX, s->INPUT_B_TEXTBOX, s->MATHS_SIGN_TEXTBOX, s->OUTPUT_TEXTBOX})
             QVERIFY(t->text().isEmpty());
         QCOMPARE(s->DIVIDE_BUTTON->backColor(), colours::buttonFace);
-        s->DISABLE_BUTTONS_TIMER_Timer();
-        QVERIFY(!s->ADD_BUTTON->isEnabled());
-        QVERIFY(!s->CLEAR_BUTTON->isEnabled());
-    }
-
-    void calculatorButtonStartsSystemCalculator() {
-        SheetWindow* s = openSheet();
-        testing::fakePlatform().calls.clear();
-        s->CALC_BUTTON_Click();
-        const auto& calls = testing::fakePlatform().calls;
-        QCOMPARE(calls.size(), size_t(1));
-        QCOMPARE(calls[0].what, QStringLiteral("shell"));
-        QCOMPARE(calls[0].window, s->handle());
-        QCOMPARE(calls[0].args, QStringList({"runas", "calc.exe", "", "", "1"}));
     }
 
     void statusBarShowsFailedSaving() {
