@@ -168,26 +168,21 @@ e2e_click() {
     xdotool windowactivate --sync "$1" mousemove --window "$1" "$x" "$y" click 1
 }
 
-# e2e_open_sheet: presses Enter on the compact window and prints the sheet's id.
-e2e_open_sheet() {
-    local main
-    main=$(e2e_window "VL-QX - .*") || e2e_fail "no compact window"
-    xdotool windowactivate --sync "$main" key Return
-    e2e_wait 10 e2e_window "VELMORA - QUORIX-V2 - .*" || e2e_fail "Enter did not open the sheet"
-    e2e_window "VELMORA - QUORIX-V2 - .*"
-}
-
 LOCK_TITLE="VELMORA - QUORIX-V2 - LOCK SCREEN"
 PASSWORD_TITLE="VELMORA - QUORIX-V2 !!! SET LOCK PASSWORD !!!"
 
-# e2e_open_lock: presses Enter on a locked compact window and prints the lock window's id.
-e2e_open_lock() {
+# e2e_enter_opens TITLE-REGEX WHAT: presses Enter on the compact window and
+# prints the id of the window that opens.
+e2e_enter_opens() {
     local main
     main=$(e2e_window "VL-QX - .*") || e2e_fail "no compact window"
     xdotool windowactivate --sync "$main" key Return
-    e2e_wait 10 e2e_window "$LOCK_TITLE" || e2e_fail "Enter did not open the lock window"
-    e2e_window "$LOCK_TITLE"
+    e2e_wait 10 e2e_window "$1" || e2e_fail "Enter did not open the $2"
+    e2e_window "$1"
 }
+# The sheet opens on an unlocked tool, the lock window on a locked one.
+e2e_open_sheet() { e2e_enter_opens "VELMORA - QUORIX-V2 - .*" sheet; }
+e2e_open_lock() { e2e_enter_opens "$LOCK_TITLE" "lock window"; }
 
 # e2e_entry_red WINDOW: the lock window's password entry is red, read at its
 # right end, clear of the typed stars (client pixels).
