@@ -135,39 +135,37 @@ void syncX() {
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 }
 
-long statusKb(const char* field) {
+// The whole of /proc/<child>/<name>, empty when the child is gone.
+std::string procFile(const char* name) {
     char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/status", child);
-    FILE* f = std::fopen(path, "r");
-    if (!f)
-        return -1;
-    char line[256];
-    long v = -1;
-    const size_t n = std::strlen(field);
-    while (std::fgets(line, sizeof line, f))
-        if (!std::strncmp(line, field, n) && line[n] == ':')
-            v = std::atol(line + n + 1);
-    std::fclose(f);
-    return v;
+    std::snprintf(path, sizeof path, "/proc/%d/%s", child, name);
+    std::string text;
+    if (FILE* f = std::fopen(path, "r")) {
+        char buf[4096];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+            text.append(buf, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+long statusKb(const char* field) {
+    const std::string text = procFile("status");
+    const std::string key = "\n" + std::string(field) + ":";
+    const size_t at = ("\n" + text).find(key);
+    return at == std::string::npos ? -1 : std::atol(text.c_str() + at + key.size() - 1);
 }
 
 // utime + stime of the whole process, in clock ticks.
 long cpuTicks() {
-    char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/stat", child);
-    FILE* f = std::fopen(path, "r");
-    if (!f)
-        return -1;
-    char buf[2048];
-    size_t n = std::fread(buf, 1, sizeof buf - 1, f);
-    std::fclose(f);
-    buf[n] = 0;
+    const std::string text = procFile("stat");
     // The command name may hold spaces: fields count from the last ')'.
-    char* p = std::strrchr(buf, ')');
-    if (!p)
+    const size_t p = text.rfind(')');
+    if (p == std::string::npos)
         return -1;
     long utime = 0, stime = 0;
-    std::sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %ld %ld", &utime, &stime);
+    std::sscanf(text.c_str() + p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %ld %ld", &utime,
+                &stime);
     return utime + stime;
 }
 

@@ -2,6 +2,7 @@
 // control character, NULs, text in other scripts. The windows keep working
 // and calculating, and every stored field and the password come back from
 // the store exactly as pasted.
+#include "app/all_windows.h"
 #include "frame/main_window.h"
 #include "frame/windows.h"
 #include "lock/lock_window.h"
@@ -62,9 +63,7 @@ class BadInputTest : public QObject {
 private slots:
     void initTestCase() {
         setUpTestApplication();
-        Windows::registerFactory(WindowKind::Main, [] { return new MainWindow; });
-        registerSheetWindow();
-        registerLockWindows();
+        registerAllWindows();
     }
     void init() { useFreshStore(); }
     void cleanup() { unloadAll(); }

@@ -2,6 +2,7 @@
 // it: folder 0700 and file 0600 after every kind of write. The password shows in
 // no output of the tool, even with every Qt log category on, and the calculator
 // button hands nothing typed to another program.
+#include "app/all_windows.h"
 #include "frame/main_window.h"
 #include "frame/platform.h"
 #include "frame/windows.h"
@@ -51,10 +52,7 @@ class SecretsTest : public QObject {
 private slots:
     void initTestCase() {
         setUpTestApplication();
-        Windows::registerFactory(WindowKind::Main, [] { return new MainWindow; });
-        registerSheetWindow();
-        registerSettingsWindow();
-        registerLockWindows();
+        registerAllWindows();
     }
     void cleanup() { unloadAll(); }
 
