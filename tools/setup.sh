@@ -15,7 +15,7 @@ packages=(
 if [ "$mode" = test ]; then
     packages+=(xvfb xauth openbox x11-utils xdotool wmctrl imagemagick
         desktop-file-utils appstream dbus at-spi2-core python3-gi gir1.2-atspi-2.0
-        clang libclang-rt-14-dev)
+        clang libclang-rt-14-dev lintian weston qt6-wayland)
 fi
 
 missing=()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package builds from this tree, carries valid desktop metadata and
-# Qt among its dependencies, and its installed program starts and shows its
-# window.
+# The Debian package builds from this tree, passes lintian without errors or
+# warnings, carries its manual page, valid desktop metadata and Qt among its
+# dependencies, and its installed program starts and shows its window.
 set -euo pipefail
 build="$(dirname "$(readlink -f "$1")")"
 pkg="$(mktemp -d)"
@@ -16,8 +16,30 @@ dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || {
     echo "FAIL: the package does not depend on Qt Widgets"
     exit 1
 }
+# Debian's own checks. Inside a namespace without network, so that the
+# verdict never depends on being online; informational tags do not fail.
+lint=(lintian --allow-root --fail-on error,warning "$deb")
+unshare -rn true 2>/dev/null && lint=(unshare -rn "${lint[@]}")
+"${lint[@]}" >"$pkg/lintian.log" 2>&1 || {
+    cat "$pkg/lintian.log"
+    echo "FAIL: lintian reports errors or warnings"
+    exit 1
+}
 root="$pkg/root"
 dpkg-deb -x "$deb" "$root"
+doc="$root/usr/share/doc/velmora-quorix"
+man="$root/usr/share/man/man1/VELMORA-QUORIX.1.gz"
+[ -f "$man" ] || {
+    echo "FAIL: the package has no manual page"
+    exit 1
+}
+# Lintian lets a changelog of another version pass.
+version="$(dpkg-deb -f "$deb" Version)"
+first="$(zcat "$doc/changelog.gz" | sed -n 1p)"
+[[ $first == "velmora-quorix ($version) "* ]] || {
+    echo "FAIL: the changelog does not start with version $version"
+    exit 1
+}
 desktop-file-validate "$root"/usr/share/applications/io.github.velmora.Quorix.desktop
 appstreamcli validate --no-net "$root"/usr/share/metainfo/io.github.velmora.Quorix.metainfo.xml >/dev/null
 # Each icon has the size of the folder it is installed in, and nothing of
@@ -33,7 +55,8 @@ done
     echo "FAIL: no scalable icon"
     exit 1
 }
-if grep -rq '@[A-Za-z_]*@' "$root/usr/share/applications" "$root/usr/share/metainfo"; then
+if grep -rq '@[A-Za-z_]*@' "$root/usr/share/applications" "$root/usr/share/metainfo" ||
+    zgrep -q '@[A-Za-z_]*@' "$man" "$doc/changelog.gz"; then
     echo "FAIL: a template variable was left unfilled"
     exit 1
 fi
