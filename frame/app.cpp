@@ -44,6 +44,28 @@ void setUpApplication(QApplication& app) {
     QApplication::setWindowIcon(pictures::icon(pictures::applicationIcon));
 }
 
+QByteArray preferredQtPlatform(const QByteArray& qpaPlatform, const QByteArray& display,
+                               const QByteArray& waylandDisplay, int argc,
+                               const char* const* argv) {
+    if (!qpaPlatform.isEmpty() || display.isEmpty())
+        return {};
+    // Qt reads "-platform NAME" and "--platform NAME" anywhere in the list,
+    // and ignores the switch when no name follows it.
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (argv[i] && (qstrcmp(argv[i], "-platform") == 0 || qstrcmp(argv[i], "--platform") == 0))
+            return {};
+    }
+    return waylandDisplay.isEmpty() ? QByteArray("xcb") : QByteArray("xcb;wayland");
+}
+
+QString platformNotice(const QString& platformName) {
+    if (!platformName.startsWith(QLatin1String("wayland")))
+        return {};
+    return QStringLiteral("VELMORA-QUORIX: running on Wayland, so windows open where the desktop "
+                          "puts them and cannot stay on top; saved positions and always-on-top "
+                          "need an X server (X11 or XWayland).");
+}
+
 FontConfigWarmUp::FontConfigWarmUp() : thread_([] { FcInit(); }) {}
 
 } // namespace vq
