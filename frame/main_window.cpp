@@ -31,6 +31,9 @@ MainWindow::MainWindow()
 
     VL_QUORIX_MAIN_BUTTON = new Button(this, unlockedCaption);
     place(VL_QUORIX_MAIN_BUTTON, "VL_QUORIX_MAIN_BUTTON", 120, 600, 2055, 255);
+    // Marked the Qt way, so that it is drawn as the default and screen readers
+    // are told; the window's own Enter handling presses it wherever the focus is.
+    VL_QUORIX_MAIN_BUTTON->setDefault(true);
     setDefaultButton(VL_QUORIX_MAIN_BUTTON);
     VL_QUORIX_MAIN_BUTTON->setAccessibleDescription(
         QStringLiteral("Opens the wallet sheet, or the lock window while the tool is locked. "
