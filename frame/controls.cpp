@@ -5,12 +5,8 @@
 #include "frame/twips.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMouseEvent>
-#include <QPointer>
-#include <algorithm>
 #include <limits>
-#include <vector>
 
 namespace vq {
 
@@ -152,119 +148,10 @@ void Button::setBackColor(uint32_t bgr) {
     setRole(this, QPalette::Button, bgr);
 }
 
-namespace {
-// One clock for every due time, so that they compare.
-qint64 clockMs() {
-    static const QElapsedTimer clock = [] {
-        QElapsedTimer c;
-        c.start();
-        return c;
-    }();
-    return clock.elapsed();
-}
-
-// How early a Timer may tick to share another's wake-up: the 5% Qt allows
-// its own coarse timers.
-qint64 slackOf(int interval) {
-    return interval / 20;
-}
-} // namespace
-
-// Drives every running Timer from one QTimer set for the earliest due time.
-// At each wake-up it ticks all Timers due within their slack, then moves each
-// to one interval after the earliest of them: Timers that met once keep
-// meeting, while each still ticks once per interval.
-class TimerDriver : public QObject {
-public:
-    static TimerDriver* instance() {
-        static QPointer<TimerDriver> driver;
-        if (!driver)
-            driver = new TimerDriver(QCoreApplication::instance());
-        return driver;
-    }
-    // Tolerates Timers that outlive the application.
-    static void forget(Timer* t) {
-        if (QCoreApplication::instance())
-            instance()->remove(t);
-    }
-
-    void add(Timer* t) {
-        if (!timers_.contains(t))
-            timers_.append(t);
-        rearm();
-    }
-    void remove(Timer* t) {
-        if (timers_.removeOne(t))
-            rearm();
-    }
-
-private:
-    explicit TimerDriver(QObject* parent) : QObject(parent) {
-        wake_.setSingleShot(true);
-        // The grouping is done here; Qt's own rounding would only add jitter.
-        wake_.setTimerType(Qt::PreciseTimer);
-        connect(&wake_, &QTimer::timeout, this, &TimerDriver::fire);
-    }
-
-    void rearm() {
-        if (timers_.isEmpty()) {
-            wake_.stop();
-            return;
-        }
-        qint64 earliest = timers_.first()->due_;
-        for (const Timer* t : std::as_const(timers_))
-            earliest = std::min(earliest, t->due_);
-        wake_.start(int(std::max<qint64>(0, earliest - clockMs())));
-    }
-
-    void fire() {
-        const qint64 now = clockMs();
-        struct Due {
-            QPointer<Timer> timer;
-            quint64 generation;
-        };
-        std::vector<Due> batch;
-        qint64 beat = std::numeric_limits<qint64>::max();
-        for (Timer* t : std::as_const(timers_)) {
-            if (t->due_ - slackOf(t->interval_) <= now) {
-                batch.push_back({t, t->generation_});
-                beat = std::min(beat, t->due_);
-            }
-        }
-        for (const Due& d : batch) {
-            Timer* t = d.timer;
-            t->due_ = beat + t->interval_;
-            // Far behind (a long handler, a suspended machine): skip the
-            // missed ticks rather than deliver them in a burst.
-            if (t->due_ <= now)
-                t->due_ = now + t->interval_;
-        }
-        // Armed before the ticks, so that a handler's nested event loop (a
-        // modal window) still sees the other Timers tick.
-        rearm();
-        for (const Due& d : batch) {
-            // A handler earlier in this batch may have stopped, restarted or
-            // deleted it.
-            if (!d.timer || d.timer->generation_ != d.generation || d.timer->ticking_)
-                continue;
-            d.timer->ticking_ = true;
-            emit d.timer->tick();
-            if (d.timer)
-                d.timer->ticking_ = false;
-        }
-    }
-
-    QTimer wake_;
-    QList<Timer*> timers_;
-};
-
 Timer::Timer(QObject* parent, const char* name) : QObject(parent) {
     setObjectName(QLatin1String(name));
-}
-
-Timer::~Timer() {
-    if (running_)
-        TimerDriver::forget(this);
+    timer_.setTimerType(Qt::CoarseTimer);
+    connect(&timer_, &QTimer::timeout, this, &Timer::tick);
 }
 
 void Timer::setInterval(int ms) {
@@ -280,14 +167,11 @@ void Timer::setEnabled(bool enabled) {
 }
 
 void Timer::update() {
-    ++generation_;
     running_ = enabled_ && interval_ > 0;
-    if (running_) {
-        due_ = clockMs() + interval_;
-        TimerDriver::instance()->add(this);
-    } else {
-        TimerDriver::forget(this);
-    }
+    if (running_)
+        timer_.start(interval_);
+    else
+        timer_.stop();
 }
 
 } // namespace vq

@@ -7,11 +7,8 @@
 #include "frame/windows.h"
 #include "tests/support/testing.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
-#include <memory>
-#include <vector>
 
 using namespace vq;
 
@@ -29,12 +26,6 @@ struct ProbeForm : Form {
     void Form_Unload() override { ++unloads; }
 };
 
-QByteArray gaps(const QList<qint64>& ticks) {
-    QStringList all;
-    for (qint64 t : ticks)
-        all << QString::number(t);
-    return all.join(' ').toUtf8();
-}
 } // namespace
 
 class TestControls : public QObject {
@@ -159,115 +150,6 @@ private slots:
         QVERIFY(spy.wait(1000));
         t.setEnabled(false);
         QVERIFY(!t.isRunning());
-    }
-
-    // Timers due together tick in one wake-up, before anything posted in
-    // between runs, also when one has twice the others' interval.
-    void timersDueTogetherTickInOneWakeUp() {
-        QObject owner;
-        QStringList log;
-        std::vector<std::unique_ptr<Timer>> timers;
-        for (int i = 0; i < 4; ++i) {
-            timers.push_back(std::make_unique<Timer>(&owner, "T"));
-            QObject::connect(timers.back().get(), &Timer::tick, &owner, [&log, &owner, i] {
-                // The first tick of a wake-up queues the marker that closes it.
-                if (log.isEmpty() || log.last() == "|")
-                    QMetaObject::invokeMethod(
-                        &owner, [&log] { log << "|"; }, Qt::QueuedConnection);
-                log << QString::number(i);
-            });
-            timers.back()->setInterval(i == 3 ? 200 : 100);
-            timers.back()->setEnabled(true);
-        }
-        QTRY_VERIFY_WITH_TIMEOUT(log.count("3") >= 2 && log.endsWith("|"), 3000);
-        const QStringList rounds = log.join("").split("|", Qt::SkipEmptyParts);
-        for (const QString& r : rounds)
-            QVERIFY2(r == "012" || r == "0123", qPrintable(log.join(" ")));
-        // The slower timer meets every second round of the others.
-        QVERIFY2(rounds.count("0123") * 2 >= rounds.count("012"), qPrintable(log.join(" ")));
-    }
-
-    // Sharing wake-ups does not bend a timer's cadence: one enabled later
-    // still waits its whole interval, then ticks once per interval.
-    void timersEnabledApartKeepTheirOwnInterval() {
-        QObject owner;
-        Timer a(&owner, "A"), b(&owner, "B");
-        QElapsedTimer clock;
-        clock.start();
-        QList<qint64> ticksA, ticksB;
-        connect(&a, &Timer::tick, &owner, [&] { ticksA << clock.elapsed(); });
-        a.setInterval(300);
-        a.setEnabled(true);
-        QTest::qWait(90);
-        const qint64 enabledB = clock.elapsed();
-        connect(&b, &Timer::tick, &owner, [&] { ticksB << clock.elapsed() - enabledB; });
-        b.setInterval(300);
-        b.setEnabled(true);
-        QTRY_VERIFY_WITH_TIMEOUT(ticksA.size() >= 4 && ticksB.size() >= 4, 5000);
-        for (const QList<qint64>& ticks : {ticksA, ticksB}) {
-            // 5% slack early at most; late only by the machine's load.
-            QVERIFY2(ticks.first() >= 285, gaps(ticks).constData());
-            for (int i = 1; i < ticks.size(); ++i)
-                QVERIFY2(ticks[i] - ticks[i - 1] >= 200, gaps(ticks).constData());
-            // Over the run it neither gained nor lost ticks against its interval.
-            QVERIFY2(qAbs((ticks.last() - ticks.first()) - 300 * (ticks.size() - 1)) <= 150,
-                     gaps(ticks).constData());
-        }
-    }
-
-    // A handler may stop, restart or delete another timer of the same
-    // wake-up: what it stopped never ticks afterwards. A timer that disables
-    // itself in its tick stops; one that disables and enables itself again
-    // starts over with a whole interval.
-    void handlersStopAndDeleteTimers() {
-        QObject owner;
-        Timer first(&owner, "first"), stopped(&owner, "stopped"), restarted(&owner, "restarted"),
-            once(&owner, "once"), again(&owner, "again");
-        auto* deleted = new Timer(&owner, "deleted");
-        int firstTicks = 0, stoppedTicks = 0, restartedTicks = 0, deletedTicks = 0, onceTicks = 0,
-            againTicks = 0;
-        QElapsedTimer clock;
-        qint64 restartedAt = -1, restartedTickAt = -1;
-        clock.start();
-        connect(&first, &Timer::tick, &owner, [&] {
-            if (++firstTicks > 1)
-                return;
-            stopped.setEnabled(false);
-            delete deleted;
-            restarted.setInterval(400);
-            restartedAt = clock.elapsed();
-        });
-        connect(&stopped, &Timer::tick, &owner, [&] { ++stoppedTicks; });
-        connect(&restarted, &Timer::tick, &owner, [&] {
-            if (++restartedTicks == 1)
-                restartedTickAt = clock.elapsed();
-        });
-        connect(deleted, &Timer::tick, &owner, [&] { ++deletedTicks; });
-        connect(&once, &Timer::tick, &owner, [&] {
-            ++onceTicks;
-            once.setEnabled(false);
-        });
-        connect(&again, &Timer::tick, &owner, [&] {
-            ++againTicks;
-            again.setEnabled(false);
-            again.setEnabled(true);
-        });
-        for (Timer* t : {&first, &stopped, &restarted, deleted, &once, &again}) {
-            t->setInterval(100);
-            t->setEnabled(true);
-        }
-        QTRY_VERIFY_WITH_TIMEOUT(restartedTicks >= 1 && firstTicks >= 5 && againTicks >= 4, 5000);
-        QCOMPARE(stoppedTicks, 0);
-        QCOMPARE(deletedTicks, 0);
-        QVERIFY(!stopped.isRunning());
-        // The new interval counts from the change, not from the old due time.
-        QVERIFY2(restartedTickAt - restartedAt >= 380,
-                 qPrintable(QString::number(restartedTickAt - restartedAt)));
-        QCOMPARE(onceTicks, 1);
-        QVERIFY(!once.isRunning());
-        QVERIFY(again.isRunning());
-        once.setEnabled(true); // enabled again later, it starts afresh
-        QTRY_COMPARE_WITH_TIMEOUT(onceTicks, 2, 3000);
     }
 
     void registryKeepsOneInstanceAndEndsWhenEmpty() {
