@@ -2,7 +2,7 @@
 // typed or pasted, the figures the sheet shows, and the row, total and
 // calculator sums built on them.
 #include "fuzz_input.h"
-#include "sheet/numbers.h"
+#include "numbers/numbers.h"
 
 #include <cerrno>
 #include <cfloat>

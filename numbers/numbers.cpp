@@ -1,4 +1,4 @@
-#include "sheet/numbers.h"
+#include "numbers/numbers.h"
 
 #include <charconv>
 #include <cmath>

@@ -10,7 +10,7 @@
 #include "frame/windows.h"
 #include "settings/convert.h"
 #include "settings/store.h"
-#include "sheet/numbers.h"
+#include "numbers/numbers.h"
 
 #include <QDateTime>
 #include <QFrame>

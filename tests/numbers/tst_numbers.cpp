@@ -1,7 +1,7 @@
 // The sheet's number rules: reading typed texts, writing figures, and the
 // row, total and pocket-calculator sums built on them.
 
-#include "sheet/numbers.h"
+#include "numbers/numbers.h"
 
 #include <QTest>
 #include <clocale>
@@ -229,4 +229,4 @@ void TestSheetNumbers::calculator() {
 }
 
 QTEST_APPLESS_MAIN(TestSheetNumbers)
-#include "tst_sheet_numbers.moc"
+#include "tst_numbers.moc"
