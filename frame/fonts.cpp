@@ -1,6 +1,7 @@
 #include "frame/fonts.h"
 
 #include <QFontDatabase>
+#include <QWidget>
 
 namespace vq::fonts {
 
@@ -22,6 +23,22 @@ QStringList installedOnly(const QStringList& wanted, const QStringList& installe
 QStringList available(const QStringList& wanted) {
     static const QStringList installed = QFontDatabase::families();
     return installedOnly(wanted, installed);
+}
+
+QFont shrunkToFit(QFont font, const std::function<bool(const QFont&)>& fits) {
+    constexpr double smallest = 6.0;
+    if (font.pointSizeF() <= 0)
+        return font;
+    while (font.pointSizeF() > smallest && !fits(font))
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    return font;
+}
+
+void fitCaption(QWidget* w) {
+    w->setFont(shrunkToFit(w->font(), [w](const QFont& f) {
+        w->setFont(f);
+        return w->sizeHint().width() <= w->width();
+    }));
 }
 
 } // namespace vq::fonts

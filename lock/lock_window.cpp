@@ -2,11 +2,11 @@
 
 #include "frame/colours.h"
 #include "frame/contact.h"
+#include "frame/fonts.h"
 #include "frame/main_window.h"
 #include "frame/pictures.h"
 #include "frame/twips.h"
 #include "frame/windows.h"
-#include "lock/fit_caption.h"
 #include "lock/password_window.h"
 #include "settings/convert.h"
 #include "settings/store.h"
@@ -142,7 +142,7 @@ LockWindow::LockWindow()
 
     for (QWidget* w : std::initializer_list<QWidget*>{
              PASSWORD_MANAGER_BUTTON, SHOW_PASSWORD_TICKBOX, EXIT_QUORIX_BUTTON, CANCEL_BUTTON})
-        fitCaption(w);
+        fonts::fitCaption(w);
 
     // The design area; the outer size restored at load cuts off its bottom,
     // where the hidden password copy lies.

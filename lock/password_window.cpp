@@ -1,10 +1,10 @@
 #include "lock/password_window.h"
 
 #include "frame/colours.h"
+#include "frame/fonts.h"
 #include "frame/pictures.h"
 #include "frame/twips.h"
 #include "frame/windows.h"
-#include "lock/fit_caption.h"
 #include "lock/lock_window.h"
 #include "settings/store.h"
 
@@ -106,7 +106,7 @@ PasswordWindow::PasswordWindow()
     for (QWidget* w : std::initializer_list<QWidget*>{
              ENTER_NEW_PASSWORD_LABEL, RE_ENTER_NEW_PASSWORD_LABEL, CHANGE_PASSWORD_BUTTON,
              CANCEL_BUTTON, SHOW_PASSWORD_TICKBOX})
-        fitCaption(w);
+        fonts::fitCaption(w);
 
     setFixedSize(twips::size(6270, 3690));
 }

@@ -1,5 +1,7 @@
 #include "options/wrapping_controls.h"
 
+#include "frame/fonts.h"
+
 #include <QFontMetrics>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -8,17 +10,13 @@ namespace vq {
 
 namespace {
 constexpr int textFlags = Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
-constexpr double smallestPoints = 6.0;
 
-// The control's font, made smaller step by step while the wrapped caption
-// would be taller than its room: the designed sizes assume a narrower face
-// than many desktops have.
+// The designed sizes assume a narrower face than many desktops have: the
+// wrapped caption must not be taller than its room.
 void fitFont(QPainter& p, const QWidget* w, const QRect& room, int flags, const QString& text) {
-    QFont f = w->font();
-    while (f.pointSizeF() > smallestPoints &&
-           QFontMetrics(f).boundingRect(room, flags, text).height() > room.height())
-        f.setPointSizeF(f.pointSizeF() - 0.5);
-    p.setFont(f);
+    p.setFont(fonts::shrunkToFit(w->font(), [&](const QFont& f) {
+        return QFontMetrics(f).boundingRect(room, flags, text).height() <= room.height();
+    }));
 }
 } // namespace
 
