@@ -1,6 +1,6 @@
 #include "about/about_window.h"
 
-#include "frame/contact.h"
+#include "frame/credits.h"
 #include "frame/twips.h"
 #include "frame/windows.h"
 
@@ -31,12 +31,10 @@ AboutWindow::AboutWindow()
 
     VELMORA_QUORIX_TITLE =
         banner(this, "VELMORA_QUORIX_TITLE", QStringLiteral("VELMORA - QUORIX"), 120, 480);
-    VELMORA_QUORIX_VERSION =
-        banner(this, "VELMORA_QUORIX_VERSION", QStringLiteral("Version 2.0"), 720, 465);
+    VELMORA_QUORIX_VERSION = banner(this, "VELMORA_QUORIX_VERSION", versionCaption, 720, 465);
     VELMORA_QUORIX_FREEWARE =
         banner(this, "VELMORA_QUORIX_FREEWARE", QStringLiteral("Freeware"), 1320, 465);
-    VL_QUORIX_CREATOR =
-        banner(this, "VL_QUORIX_CREATOR", QStringLiteral("Created By Tavrin88"), 1920, 450);
+    VL_QUORIX_CREATOR = banner(this, "VL_QUORIX_CREATOR", creatorCaption, 1920, 450);
     connect(VL_QUORIX_CREATOR, &Label::doubleClick, this, &AboutWindow::VL_QUORIX_CREATOR_DblClick);
 
     setFixedSize(twips::size(4770, 3270));

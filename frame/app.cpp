@@ -29,7 +29,7 @@ public:
 
 void setUpApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("VELMORA-QUORIX"));
-    QApplication::setApplicationVersion(QStringLiteral("2.0"));
+    QApplication::setApplicationVersion(QStringLiteral(VQ_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.velmora.Quorix"));
     QApplication::setStyle(new Style(QStyleFactory::create(QStringLiteral("Fusion"))));
     app.setQuitOnLastWindowClosed(false);

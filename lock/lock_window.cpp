@@ -1,7 +1,7 @@
 #include "lock/lock_window.h"
 
 #include "frame/colours.h"
-#include "frame/contact.h"
+#include "frame/credits.h"
 #include "frame/fonts.h"
 #include "frame/main_window.h"
 #include "frame/pictures.h"
@@ -62,11 +62,11 @@ LockWindow::LockWindow()
     place(VELMORA_QUORIX_TITLE, "VELMORA_QUORIX_TITLE", 120, 120, 4575, 360);
     VELMORA_QUORIX_TITLE->makeBanner(9.75, bannerFamily);
 
-    QUORIX_VERSION = new Label(this, QStringLiteral("Version 2.0"));
+    QUORIX_VERSION = new Label(this, versionCaption);
     place(QUORIX_VERSION, "QUORIX_VERSION", 4800, 120, 1575, 345);
     QUORIX_VERSION->makeBanner(9.75, bannerFamily);
 
-    VL_QUORIX_CREATOR = new Label(this, QStringLiteral("Created By Tavrin88"));
+    VL_QUORIX_CREATOR = new Label(this, creatorCaption);
     place(VL_QUORIX_CREATOR, "VL_QUORIX_CREATOR", 2400, 600, 3975, 375);
     VL_QUORIX_CREATOR->makeBanner(9.75, bannerFamily);
     connect(VL_QUORIX_CREATOR, &Label::click, this, &LockWindow::VL_QUORIX_CREATOR_Click);

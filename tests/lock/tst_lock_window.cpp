@@ -1,5 +1,5 @@
 #include "frame/colours.h"
-#include "frame/contact.h"
+#include "frame/credits.h"
 #include "frame/main_window.h"
 #include "frame/windows.h"
 #include "lock/lock_window.h"
