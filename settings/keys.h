@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <algorithm>
+#include <array>
 #include <vector>
 
 namespace vq::keys {
@@ -38,10 +40,24 @@ extern const Key cryptoNameForSheet; // CRYPTO_NAME as the sheet's text box show
 extern const Key exchangeRate;
 extern const Key usdTotalTick;
 extern const Key convertedTotalTick;
-Key walletName(int row);
-Key amountInWallet(int row);
-Key currentDollarValuation(int row);
-Key rowTick(int row);
+inline constexpr int rowCount = 10;
+// The keys of wallet rows 1 to 10, one array a field.
+extern const std::array<Key, rowCount> walletNames;
+extern const std::array<Key, rowCount> amountsInWallet;
+extern const std::array<Key, rowCount> currentDollarValuations;
+extern const std::array<Key, rowCount> rowTicks;
+inline const Key& walletName(int row) {
+    return walletNames.at(size_t(row - 1));
+}
+inline const Key& amountInWallet(int row) {
+    return amountsInWallet.at(size_t(row - 1));
+}
+inline const Key& currentDollarValuation(int row) {
+    return currentDollarValuations.at(size_t(row - 1));
+}
+inline const Key& rowTick(int row) {
+    return rowTicks.at(size_t(row - 1));
+}
 
 // Other windows
 extern const GeometryKeys settingsWindow;
@@ -50,13 +66,12 @@ extern const GeometryKeys lockWindow;
 extern const GeometryKeys passwordWindow;
 extern const Key lockPassword;
 
-inline constexpr int rowCount = 10;
-
 struct CatalogueEntry {
     QString name;
     Kind kind;
 };
-// All 73 distinct key names with their kinds, for tests and tools.
+// All 73 distinct key names with their kinds, in the order they are
+// defined, for tests and tools.
 std::vector<CatalogueEntry> catalogue();
 
 } // namespace vq::keys
