@@ -58,6 +58,27 @@ MainWindow::MainWindow()
     setFixedSize(twips::size(2310, 2760));
 }
 
+int MainWindow::lockState() const {
+    return CLIENT_LOCKED_TICKBOX->value();
+}
+
+void MainWindow::setLocked(bool locked) {
+    CLIENT_LOCKED_TICKBOX->setValue(locked ? 1 : 0);
+    VL_QUORIX_MAIN_BUTTON->setText(locked ? lockedCaption : unlockedCaption);
+}
+
+void MainWindow::setCoinName(const QString& name) {
+    CRYPTO_NAME_START_LABEL->setText(name);
+}
+
+void MainWindow::setAlwaysOnTop(bool on) {
+    AlwaysOnTopTimer->setEnabled(on);
+}
+
+void MainWindow::exitLocked() {
+    LOCK_UNLOAD_TIMER->setEnabled(true);
+}
+
 void MainWindow::Form_Load() {
     Store& store = Store::instance();
     restoreGeometry(keys::mainWindow);

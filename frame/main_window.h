@@ -5,10 +5,11 @@
 
 #include "frame/controls.h"
 #include "frame/form.h"
+#include "frame/intentions.h"
 
 namespace vq {
 
-class MainWindow : public Form {
+class MainWindow : public Form, public MainIntentions {
     Q_OBJECT
 public:
     static constexpr WindowKind Kind = WindowKind::Main;
@@ -16,6 +17,12 @@ public:
     static const QString lockedCaption;
     static const QString unlockedCaption;
     MainWindow();
+
+    int lockState() const override;
+    void setLocked(bool locked) override;
+    void setCoinName(const QString& name) override;
+    void setAlwaysOnTop(bool on) override;
+    void exitLocked() override;
 
     Label* VELMORA_QUORIX_TITLE;
     Label* CRYPTO_NAME_START_LABEL;

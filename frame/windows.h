@@ -18,8 +18,9 @@ public:
     // The loaded window of this kind, or null: never creates one.
     static Form* find(WindowKind kind);
 
-    template <class T> static T* get() { return static_cast<T*>(get(T::Kind)); }
-    template <class T> static T* find() { return static_cast<T*>(find(T::Kind)); }
+    // The window of T's kind as a T: a window class or one of its intentions.
+    template <class T> static T* get() { return dynamic_cast<T*>(get(T::Kind)); }
+    template <class T> static T* find() { return dynamic_cast<T*>(find(T::Kind)); }
 
     // Called once no window is left loaded and visible; quits by default.
     static void setOnEmpty(std::function<void()> onEmpty);

@@ -3,7 +3,7 @@
 #include "frame/colours.h"
 #include "frame/credits.h"
 #include "frame/fonts.h"
-#include "frame/main_window.h"
+#include "frame/intentions.h"
 #include "frame/pictures.h"
 #include "frame/twips.h"
 #include "frame/windows.h"
@@ -20,30 +20,25 @@ const QString bannerFamily = QStringLiteral("MS Sans Serif");
 
 // The compact main window may already be closed while the sheet stood open
 // on its own; every use of it is skipped then, never re-creating it.
-MainWindow* mainWindow() {
-    return Windows::find<MainWindow>();
+MainIntentions* mainWindow() {
+    return Windows::find<MainIntentions>();
 }
 
-// The lock state: the main window's tick box, or the stored state when that
-// window is gone.
+// The lock state: the main window's, or the stored state when that window is
+// gone.
 int lockState() {
-    if (MainWindow* m = mainWindow())
-        return m->CLIENT_LOCKED_TICKBOX->value();
+    if (MainIntentions* m = mainWindow())
+        return m->lockState();
     return readTick(keys::clientLocked);
 }
 
-void setLockTick(int value) {
-    if (MainWindow* m = mainWindow())
-        m->CLIENT_LOCKED_TICKBOX->setValue(value);
+void setLocked(bool locked) {
+    if (MainIntentions* m = mainWindow())
+        m->setLocked(locked);
 }
 
 void writeLockState(int value) {
     Store::instance().write(keys::clientLocked, convert::integerText(value));
-}
-
-void setMainCaption(const QString& caption) {
-    if (MainWindow* m = mainWindow())
-        m->VL_QUORIX_MAIN_BUTTON->setText(caption);
 }
 } // namespace
 
@@ -189,17 +184,15 @@ void LockWindow::Form_Unload() {
 void LockWindow::LOCK_BUTTON_Click() {
     Store::Batch batch;
     if (LOCK_BUTTON->text() == lockCaption) {
-        setLockTick(1);
+        setLocked(true);
         writeLockState(1);
         showLockedLayout();
-        setMainCaption(MainWindow::lockedCaption);
     }
     // The test runs on the locking click too: the entry is empty then, so a
     // stored password turns it red at once and an empty one unlocks again.
     if (passwordsMatch(ENTER_PASSWORD_TEXTBOX->text(), CURRENT_PASSWORD_TEXTBOX->text())) {
         ENTER_PASSWORD_TEXTBOX->setBackColor(colours::green);
-        setLockTick(0);
-        setMainCaption(MainWindow::unlockedCaption);
+        setLocked(false);
         writeLockState(0);
         saveGeometry(keys::lockWindow);
         unload();
@@ -222,10 +215,10 @@ void LockWindow::CANCEL_BUTTON_Click() {
 
 void LockWindow::EXIT_QUORIX_BUTTON_Click() {
     saveGeometry(keys::lockWindow);
-    if (MainWindow* m = mainWindow()) {
-        // The main window's exit timer does the ending, so that this window
-        // is unloaded before the main window and the program ends locked.
-        m->LOCK_UNLOAD_TIMER->setEnabled(true);
+    if (MainIntentions* m = mainWindow()) {
+        // The main window does the ending, so that this window is unloaded
+        // before it and the program ends locked.
+        m->exitLocked();
         return;
     }
     // Without the main window there is no timer to end the program: keep
@@ -233,6 +226,10 @@ void LockWindow::EXIT_QUORIX_BUTTON_Click() {
     Store::Batch batch;
     writeLockState(lockState());
     unload();
+}
+
+void LockWindow::setStoredPassword(const QString& password) {
+    CURRENT_PASSWORD_TEXTBOX->setText(password);
 }
 
 void LockWindow::PASSWORD_MANAGER_BUTTON_Click() {

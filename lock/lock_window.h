@@ -1,11 +1,12 @@
 #pragma once
 // The lock window: locks the tool behind the stored password and unlocks it
-// again. The lock state itself lives in the compact main window's hidden
-// CLIENT_LOCKED_TICKBOX; this window only switches it. The password is kept
+// again. The lock state itself is the compact main window's; this window only
+// switches it. The password is kept
 // in plain text: the lock keeps the sheet out of casual reach, no more.
 
 #include "frame/controls.h"
 #include "frame/form.h"
+#include "frame/intentions.h"
 #include "frame/picture_button.h"
 
 namespace vq {
@@ -14,11 +15,13 @@ namespace vq {
 // trimmed, and two empty texts match.
 bool passwordsMatch(const QString& entry, const QString& password);
 
-class LockWindow : public Form {
+class LockWindow : public Form, public LockIntentions {
     Q_OBJECT
 public:
     static constexpr WindowKind Kind = WindowKind::Lock;
     LockWindow();
+
+    void setStoredPassword(const QString& password) override;
 
     Label* VELMORA_QUORIX_TITLE;
     Label* QUORIX_VERSION;

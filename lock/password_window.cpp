@@ -124,8 +124,8 @@ void PasswordWindow::CHANGE_PASSWORD_BUTTON_Click() {
     const QString confirmation = RE_ENTER_NEW_PASSWORD_TEXTBOX->text();
     if (passwordsMatch(ENTER_NEW_PASSWORD_TEXTBOX->text(), confirmation)) {
         // The open lock window tests its next entry against the new text.
-        if (LockWindow* lock = Windows::find<LockWindow>())
-            lock->CURRENT_PASSWORD_TEXTBOX->setText(confirmation);
+        if (LockIntentions* lock = Windows::find<LockIntentions>())
+            lock->setStoredPassword(confirmation);
         Store::instance().write(keys::lockPassword, confirmation);
         CANCEL_BUTTON->setText(QStringLiteral("Close"));
         return;

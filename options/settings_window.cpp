@@ -1,24 +1,15 @@
 #include "options/settings_window.h"
 
-#include "frame/main_window.h"
+#include "frame/intentions.h"
 #include "frame/twips.h"
 #include "frame/windows.h"
 #include "options/wrapping_controls.h"
 #include "settings/convert.h"
 #include "settings/store.h"
-#include "sheet/sheet_window.h"
 
 namespace vq {
 
 namespace {
-// The sheet's factory texts, which clear-all writes back.
-const QString& walletNameText = SheetWindow::designWalletName;
-const QString& zeroText = SheetWindow::designFigure;
-const QString& usdTotalText = SheetWindow::designUsdTotal;
-const QString& convertedTotalText = SheetWindow::designConvertedTotal;
-const QString& cryptoNameText = SheetWindow::designCryptoName;
-const QString& exchangeRateText = SheetWindow::designExchangeRate;
-
 void writeTick(const keys::Key& key, const TickBox* box) {
     Store::instance().write(key, convert::integerText(box->value()));
 }
@@ -113,27 +104,20 @@ void SettingsWindow::Form_Unload() {
 void SettingsWindow::AlwaysOnTopTimer_TICKBOX_Click() {
     // A main window closed behind a free-standing sheet is not brought back
     // just to switch its timer.
-    if (auto* main = Windows::find<MainWindow>())
-        main->AlwaysOnTopTimer->setEnabled(AlwaysOnTopTimer_TICKBOX->value() == 1);
+    if (auto* main = Windows::find<MainIntentions>())
+        main->setAlwaysOnTop(AlwaysOnTopTimer_TICKBOX->value() == 1);
     writeTick(keys::alwaysOnTopForSettings, AlwaysOnTopTimer_TICKBOX);
 }
 
 void SettingsWindow::AUTOSAVE_TICKBOX_Click() {
-    const bool on = AUTOSAVE_TICKBOX->value() == 1;
-    if (auto* sheet = Windows::find<SheetWindow>()) {
-        sheet->AUTOSAVE_TICKBOX->setValue(on ? 1 : 0);
-        sheet->AUTOSAVE_TIMER->setEnabled(on);
-    }
+    if (auto* sheet = Windows::find<SheetIntentions>())
+        sheet->setAutoSave(AUTOSAVE_TICKBOX->value() == 1);
     writeTick(keys::autosave, AUTOSAVE_TICKBOX);
 }
 
 void SettingsWindow::NAME_CHANGE_LOCK_TICKBOX_Click() {
-    const bool on = NAME_CHANGE_LOCK_TICKBOX->value() == 1;
-    if (auto* sheet = Windows::find<SheetWindow>()) {
-        for (int n = 1; n <= SheetWindow::Rows; ++n)
-            sheet->row(n).WALLET_NAME_TEXTBOX->setLocked(on);
-        sheet->CRYPTO_NAME_TEXTBOX->setLocked(on);
-    }
+    if (auto* sheet = Windows::find<SheetIntentions>())
+        sheet->setNamesLocked(NAME_CHANGE_LOCK_TICKBOX->value() == 1);
     writeTick(keys::nameChangeLock, NAME_CHANGE_LOCK_TICKBOX);
 }
 
@@ -146,54 +130,11 @@ void SettingsWindow::CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_Click() {
     // Everything this click stores, including what the raised handlers store,
     // reaches the disk as one replacement of the file.
     Store::Batch batch;
-    Store& store = Store::instance();
-    SheetWindow* sheet = Windows::find<SheetWindow>();
-
-    if (sheet) {
-        // Each write that changes a field raises its handler before the next:
-        // the coin name stores itself and relabels the main window, and every
-        // ticked row or total freezes before its results are zeroed.
-        for (int n = 1; n <= SheetWindow::Rows; ++n)
-            sheet->row(n).WALLET_NAME_TEXTBOX->setText(walletNameText);
-        for (int n = 1; n <= SheetWindow::Rows; ++n)
-            sheet->row(n).AMOUNT_IN_WALLET->setText(zeroText);
-        for (int n = 1; n <= SheetWindow::Rows; ++n)
-            sheet->row(n).CURRENT_DOLLAR_VALUATION->setText(zeroText);
-        sheet->COMPLETE_USD_TOTAL_TEXTBOX->setText(usdTotalText);
-        sheet->COMPLETE_TOTAL_TEXTBOX->setText(convertedTotalText);
-        sheet->CRYPTO_NAME_TEXTBOX->setText(cryptoNameText);
-        sheet->EXCHANGE_RATE_TEXTBOX->setText(exchangeRateText);
-        for (int n = 1; n <= SheetWindow::Rows; ++n)
-            sheet->row(n).AUTOMATIC_CALCULATIONS_TICKBOX->setValue(0);
-        sheet->AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL->setValue(0);
-        sheet->AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL->setValue(0);
-        for (int n = 1; n <= SheetWindow::Rows; ++n)
-            sheet->row(n).TOTAL_USD_VALUATION_TEXTBOX->setText(zeroText);
-        for (int n = 1; n <= SheetWindow::Rows; ++n)
-            sheet->row(n).CONVERTED_VALUATION->setText(zeroText);
-        for (int n = 1; n <= SheetWindow::Rows; ++n)
-            sheet->row(n).TOTAL_VALUATION->setText(zeroText);
-    }
-
+    // The sheet is this window's owner, so it is open; it clears and stores
+    // its own fields.
+    if (auto* sheet = Windows::get<SheetIntentions>())
+        sheet->clearAllToDesign();
     NAME_CHANGE_LOCK_TICKBOX->setValue(0);
-
-    // Stored from the fields as they now read; without a sheet (never the
-    // case while this window is open over it) the factory texts go straight
-    // to the store.
-    auto text = [sheet](TextBox*(WalletRow::*field), int n, const QString& fallback) {
-        return sheet ? (sheet->row(n).*field)->text() : fallback;
-    };
-    for (int n = 1; n <= SheetWindow::Rows; ++n)
-        store.write(keys::walletName(n), text(&WalletRow::WALLET_NAME_TEXTBOX, n, walletNameText));
-    for (int n = 1; n <= SheetWindow::Rows; ++n)
-        store.write(keys::amountInWallet(n), text(&WalletRow::AMOUNT_IN_WALLET, n, zeroText));
-    for (int n = 1; n <= SheetWindow::Rows; ++n)
-        store.write(keys::currentDollarValuation(n),
-                    text(&WalletRow::CURRENT_DOLLAR_VALUATION, n, zeroText));
-    store.write(keys::cryptoNameForSheet,
-                sheet ? sheet->CRYPTO_NAME_TEXTBOX->text() : cryptoNameText);
-    store.write(keys::exchangeRate,
-                sheet ? sheet->EXCHANGE_RATE_TEXTBOX->text() : exchangeRateText);
     writeTick(keys::nameChangeLock, NAME_CHANGE_LOCK_TICKBOX);
 
     // One clear-all per opening of the window: the arming box stays locked

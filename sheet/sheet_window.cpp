@@ -4,13 +4,13 @@
 #include "frame/pictures.h"
 
 #include "frame/colours.h"
-#include "frame/main_window.h"
+#include "frame/intentions.h"
 #include "frame/platform.h"
 #include "frame/twips.h"
 #include "frame/windows.h"
+#include "numbers/numbers.h"
 #include "settings/convert.h"
 #include "settings/store.h"
-#include "numbers/numbers.h"
 
 #include <QDateTime>
 #include <QFrame>
@@ -497,10 +497,7 @@ void SheetWindow::Form_Load() {
     AUTOSAVE_TIMER->setEnabled(readTruth(keys::autosave));
     NAME_CHANGE_LOCK_TICKBOX->setValue(readTick(keys::nameChangeLock));
 
-    const bool lockNames = NAME_CHANGE_LOCK_TICKBOX->value() == 1;
-    CRYPTO_NAME_TEXTBOX->setLocked(lockNames);
-    for (int n = 1; n <= Rows; ++n)
-        row(n).WALLET_NAME_TEXTBOX->setLocked(lockNames);
+    setNamesLocked(NAME_CHANGE_LOCK_TICKBOX->value() == 1);
 
     AUTOSAVE_TIMER->setEnabled(AUTOSAVE_TICKBOX->value() == 1);
 }
@@ -562,6 +559,58 @@ void SheetWindow::Form_Unload() {
 
 void SheetWindow::AUTOSAVE_TIMER_Timer() {
     saveSheet(false);
+}
+
+// ---- Switches set from the settings window -------------------------------
+
+void SheetWindow::setAutoSave(bool on) {
+    AUTOSAVE_TICKBOX->setValue(on ? 1 : 0);
+    AUTOSAVE_TIMER->setEnabled(on);
+}
+
+void SheetWindow::setNamesLocked(bool locked) {
+    CRYPTO_NAME_TEXTBOX->setLocked(locked);
+    for (int n = 1; n <= Rows; ++n)
+        row(n).WALLET_NAME_TEXTBOX->setLocked(locked);
+}
+
+void SheetWindow::clearAllToDesign() {
+    // Each write that changes a field raises its handler before the next:
+    // the coin name stores itself and relabels the main window, and every
+    // ticked row or total freezes before its results are zeroed.
+    Store::Batch batch;
+    for (int n = 1; n <= Rows; ++n)
+        row(n).WALLET_NAME_TEXTBOX->setText(designWalletName);
+    for (int n = 1; n <= Rows; ++n)
+        row(n).AMOUNT_IN_WALLET->setText(designFigure);
+    for (int n = 1; n <= Rows; ++n)
+        row(n).CURRENT_DOLLAR_VALUATION->setText(designFigure);
+    COMPLETE_USD_TOTAL_TEXTBOX->setText(designUsdTotal);
+    COMPLETE_TOTAL_TEXTBOX->setText(designConvertedTotal);
+    CRYPTO_NAME_TEXTBOX->setText(designCryptoName);
+    EXCHANGE_RATE_TEXTBOX->setText(designExchangeRate);
+    for (int n = 1; n <= Rows; ++n)
+        row(n).AUTOMATIC_CALCULATIONS_TICKBOX->setValue(0);
+    AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL->setValue(0);
+    AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL->setValue(0);
+    for (int n = 1; n <= Rows; ++n)
+        row(n).TOTAL_USD_VALUATION_TEXTBOX->setText(designFigure);
+    for (int n = 1; n <= Rows; ++n)
+        row(n).CONVERTED_VALUATION->setText(designFigure);
+    for (int n = 1; n <= Rows; ++n)
+        row(n).TOTAL_VALUATION->setText(designFigure);
+
+    // Stored from the fields as they now read; the switches are stored by
+    // the sheet's next save.
+    Store& store = Store::instance();
+    for (int n = 1; n <= Rows; ++n)
+        store.write(keys::walletName(n), row(n).WALLET_NAME_TEXTBOX->text());
+    for (int n = 1; n <= Rows; ++n)
+        store.write(keys::amountInWallet(n), row(n).AMOUNT_IN_WALLET->text());
+    for (int n = 1; n <= Rows; ++n)
+        store.write(keys::currentDollarValuation(n), row(n).CURRENT_DOLLAR_VALUATION->text());
+    store.write(keys::cryptoNameForSheet, CRYPTO_NAME_TEXTBOX->text());
+    store.write(keys::exchangeRate, EXCHANGE_RATE_TEXTBOX->text());
 }
 
 // ---- Valuation -----------------------------------------------------------
@@ -659,8 +708,8 @@ void SheetWindow::CRYPTO_NAME_TEXTBOX_Change() {
     store.write(keys::cryptoNameForSheet, CRYPTO_NAME_TEXTBOX->text());
     // Only a loaded main window is relabelled: referring to a closed one
     // would bring it back hidden and keep the program alive.
-    if (MainWindow* main = Windows::find<MainWindow>())
-        main->CRYPTO_NAME_START_LABEL->setText(store.read(keys::cryptoNameForLabel));
+    if (MainIntentions* main = Windows::find<MainIntentions>())
+        main->setCoinName(store.read(keys::cryptoNameForLabel));
 }
 
 // ---- Pocket calculator ---------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include "frame/controls.h"
 #include "frame/form.h"
+#include "frame/intentions.h"
 
 #include <QPair>
 #include <QStatusBar>
@@ -25,7 +26,7 @@ struct WalletRow {
     Timer* AUTO_CALCULATE_TIMER = nullptr;
 };
 
-class SheetWindow : public Form {
+class SheetWindow : public Form, public SheetIntentions {
     Q_OBJECT
 public:
     static constexpr WindowKind Kind = WindowKind::Sheet;
@@ -39,6 +40,10 @@ public:
     static const QString designCryptoName;
     static const QString designExchangeRate;
     SheetWindow();
+
+    void setAutoSave(bool on) override;
+    void setNamesLocked(bool locked) override;
+    void clearAllToDesign() override;
 
     // Row n, 1 to 10.
     WalletRow& row(int n) { return rows_.at(size_t(n - 1)); }
