@@ -1,18 +1,22 @@
 #pragma once
 // The wallet sheet: ten wallet rows valued once a second while ticked, the
 // coin name, the exchange rate, two totals and the pocket calculator strip.
-// All its data are the texts and states of its controls.
+// All its data are the texts and states of its controls. Other windows reach
+// it only through its intentions.
 
 #include "frame/controls.h"
 #include "frame/form.h"
 #include "frame/intentions.h"
+#include "settings/keys.h"
 
 #include <QPair>
-#include <QStatusBar>
-#include <QTimer>
 #include <array>
+#include <vector>
 
 namespace vq {
+
+class PocketCalculator;
+class SheetStatusBar;
 
 // One wallet row; every control's name ends in "_" and the row number.
 struct WalletRow {
@@ -30,7 +34,7 @@ class SheetWindow : public Form, public SheetIntentions {
     Q_OBJECT
 public:
     static constexpr WindowKind Kind = WindowKind::Sheet;
-    static constexpr int Rows = 10;
+    static constexpr int Rows = keys::rowCount;
     // The texts the sheet is designed with; clearing all saved data writes
     // them back.
     static const QString designWalletName;
@@ -59,18 +63,6 @@ public:
     Label* LABEL_DOLLAR_EQUALS;
     TextBox* EXCHANGE_RATE_TEXTBOX;
 
-    // Pocket calculator
-    TextBox* INPUT_A_TEXTBOX;
-    TextBox* MATHS_SIGN_TEXTBOX;
-    TextBox* INPUT_B_TEXTBOX;
-    TextBox* OUTPUT_TEXTBOX;
-    Button* ADD_BUTTON;
-    Button* SUBTRACT_BUTTON;
-    Button* MULTIPLY_BUTTON;
-    Button* DIVIDE_BUTTON;
-    Button* CLEAR_BUTTON;
-    Timer* DISABLE_BUTTONS_TIMER;
-
     // Totals
     TextBox* COMPLETE_USD_TOTAL_TEXTBOX;
     TickBox* AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL;
@@ -83,21 +75,6 @@ public:
     TickBox* AUTOSAVE_TICKBOX;
     Timer* AUTOSAVE_TIMER;
     TickBox* NAME_CHANGE_LOCK_TICKBOX;
-
-    QStatusBar* sbStatusBar;
-    // Its three panels: status, the current date, the current time.
-    QLabel* STATUS_PANEL;
-    QLabel* DATE_PANEL;
-    QLabel* TIME_PANEL;
-
-    // Column headings
-    Label* LABEL_WALLET_NAME;
-    Label* LABEL_WALLET_TOTAL;
-    Label* LABEL_CURRENT_USD_VALUATION;
-    Label* LABEL_TOTAL_USD_VALUATION;
-    Label* LABEL_CONVERTED_VALUATION;
-    Label* LABEL_TOTAL_VALUATION;
-    Label* AUTOMATIC_CALCULATIONS_LABEL;
 
     // The keys the sheet saves with their texts, in the order they are
     // written: 46 with the position (close and unload), 44 without (auto-save).
@@ -112,25 +89,7 @@ public:
     void AUTOMATIC_CALCULATIONS_TICKBOX_Click(int n);
     void AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL_Click();
     void AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL_Click();
-    void AMOUNT_IN_WALLET_GotFocus(int n);
-    void AMOUNT_IN_WALLET_LostFocus(int n);
-    void CURRENT_DOLLAR_VALUATION_GotFocus(int n);
-    void CURRENT_DOLLAR_VALUATION_LostFocus(int n);
-    void CRYPTO_NAME_TEXTBOX_GotFocus();
-    void CRYPTO_NAME_TEXTBOX_LostFocus();
-    void EXCHANGE_RATE_TEXTBOX_GotFocus();
-    void EXCHANGE_RATE_TEXTBOX_LostFocus();
     void CRYPTO_NAME_TEXTBOX_Change();
-    void ADD_BUTTON_Click();
-    void SUBTRACT_BUTTON_Click();
-    void MULTIPLY_BUTTON_Click();
-    void DIVIDE_BUTTON_Click();
-    void CLEAR_BUTTON_Click();
-    void DISABLE_BUTTONS_TIMER_Timer();
-    void INPUT_A_TEXTBOX_GotFocus();
-    void INPUT_A_TEXTBOX_LostFocus();
-    void INPUT_B_TEXTBOX_GotFocus();
-    void INPUT_B_TEXTBOX_LostFocus();
     void CALC_BUTTON_Click();
     void SETTINGS_BUTTON_Click();
     void ABOUT_BUTTON_Click();
@@ -142,19 +101,44 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    // A stored text field: the coin name, the rate, and the names, amounts
+    // and prices of the ten rows, in the order they are loaded and saved.
+    struct StoredText {
+        TextBox* box;
+        keys::Key key;
+        const QString* cleared; // the text clear-all writes back
+    };
+    // A calculation switch with its key and the timer it runs: the ten rows,
+    // then the dollar total, then the converted total.
+    struct Switch {
+        TickBox* box;
+        keys::Key key;
+        Timer* timer;
+    };
+    // One total: its field, the row field it adds up, its switch.
+    struct Total {
+        TextBox* box;
+        TextBox* WalletRow::*column;
+        TickBox* tick;
+        Timer* timer;
+    };
+
     void buildRows();
-    void buildCalculator();
-    void buildStatusBar();
+    void buildTotals();
     void setTabChain();
     void nameForScreenReaders();
     void saveSheet(bool withPosition);
     void stopTimers();
-    void operate(int op, Button* pressed);
-    void showStoreHealth(bool healthy);
-    void updateClock();
+    void addUp(const Total& total);
+    void switchTotal(const Total& total);
 
     std::array<WalletRow, Rows> rows_;
-    QTimer clock_;
+    std::vector<StoredText> storedTexts_;
+    std::vector<Switch> switches_;
+    Total usdTotal_{};
+    Total convertedTotal_{};
+    PocketCalculator* calculator_;
+    SheetStatusBar* sbStatusBar;
 };
 
 void registerSheetWindow();

@@ -136,10 +136,9 @@ private slots:
         Form* w = open(kind);
         QVERIFY(w);
         if (order.contains("ADD_BUTTON")) {
-            auto* sheet = static_cast<SheetWindow*>(w);
-            sheet->INPUT_A_TEXTBOX->setText("10");
-            sheet->INPUT_B_TEXTBOX->setText("4");
-            sheet->DISABLE_BUTTONS_TIMER_Timer();
+            testing::control<TextBox>(w, "INPUT_A_TEXTBOX")->setText("10");
+            testing::control<TextBox>(w, "INPUT_B_TEXTBOX")->setText("4");
+            emit testing::control<Timer>(w, "DISABLE_BUTTONS_TIMER")->tick();
         }
         QCOMPARE(focused(), order.first());
         // Enter's button is the default, for the eye and for screen readers;

@@ -116,7 +116,8 @@ void BadInputTest::pastedIntoEveryField() {
         check(fields[i]->objectName() + " as pasted:", fields[i]->text(), variant(i));
     }
     // The pocket calculator keeps nothing, but takes the paste and works.
-    for (TextBox* box : {sheet->INPUT_A_TEXTBOX, sheet->INPUT_B_TEXTBOX}) {
+    for (auto* box : {testing::control<TextBox>(sheet, "INPUT_A_TEXTBOX"),
+                      testing::control<TextBox>(sheet, "INPUT_B_TEXTBOX")}) {
         paste(box, text);
         check(box->objectName() + " as pasted:", box->text(), text);
     }
@@ -130,11 +131,9 @@ void BadInputTest::pastedIntoEveryField() {
     sheet->AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL->setValue(1);
     sheet->AUTO_CALCULATE_TIMER_TOTAL_Timer();
     sheet->AUTO_CALCULATE_USD_TIMER_TOTAL_Timer();
-    sheet->DISABLE_BUTTONS_TIMER_Timer();
-    sheet->ADD_BUTTON_Click();
-    sheet->SUBTRACT_BUTTON_Click();
-    sheet->MULTIPLY_BUTTON_Click();
-    sheet->DIVIDE_BUTTON_Click();
+    emit testing::control<Timer>(sheet, "DISABLE_BUTTONS_TIMER")->tick();
+    for (const char* op : {"ADD_BUTTON", "SUBTRACT_BUTTON", "MULTIPLY_BUTTON", "DIVIDE_BUTTON"})
+        testing::control<Button>(sheet, op)->click();
     sheet->AUTOSAVE_TIMER_Timer();
     QVERIFY(Store::instance().healthy());
     QCOMPARE(main->CRYPTO_NAME_START_LABEL->text(), sheet->CRYPTO_NAME_TEXTBOX->text());

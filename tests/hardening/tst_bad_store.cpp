@@ -272,7 +272,7 @@ private slots:
         QVERIFY(store.healthy());
         QVERIFY(!openEveryWindow().isEmpty());
         auto* sheet = Windows::find<SheetWindow>();
-        QCOMPARE(sheet->STATUS_PANEL->text(), QStringLiteral("Status"));
+        QCOMPARE(testing::control<QLabel>(sheet, "STATUS_PANEL")->text(), QStringLiteral("Status"));
 
         if (how == "injected") {
             store.simulateWriteFailures(1000000);
@@ -294,7 +294,8 @@ private slots:
         sheet->row(4).AUTOMATIC_CALCULATIONS_TICKBOX->setValue(1);
         sheet->AUTOSAVE_TIMER_Timer();
         QVERIFY(!store.healthy());
-        QCOMPARE(sheet->STATUS_PANEL->text(), QStringLiteral("Saving failed"));
+        QCOMPARE(testing::control<QLabel>(sheet, "STATUS_PANEL")->text(),
+                 QStringLiteral("Saving failed"));
         sheet->AUTO_CALCULATE_TIMER_Timer(4);
         QCOMPARE(sheet->row(4).TOTAL_USD_VALUATION_TEXTBOX->text().toDouble(), 40.0);
         QTest::keyClicks(sheet->CRYPTO_NAME_TEXTBOX, QStringLiteral("-kept"));
@@ -306,7 +307,8 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         sheet = Windows::get<SheetWindow>();
         sheet->showModeless(Windows::find<MainWindow>());
-        QCOMPARE(sheet->STATUS_PANEL->text(), QStringLiteral("Saving failed"));
+        QCOMPARE(testing::control<QLabel>(sheet, "STATUS_PANEL")->text(),
+                 QStringLiteral("Saving failed"));
         QCOMPARE(sheet->row(7).WALLET_NAME_TEXTBOX->text(),
                  QStringLiteral("typed 7 while failing"));
         QCOMPARE(sheet->CRYPTO_NAME_TEXTBOX->text(), QStringLiteral("Example: BTC-kept"));
@@ -319,7 +321,7 @@ private slots:
         else
             QVERIFY(QFile::remove(filler));
         QTRY_VERIFY_WITH_TIMEOUT(store.healthy(), 5000);
-        QCOMPARE(sheet->STATUS_PANEL->text(), QStringLiteral("Status"));
+        QCOMPARE(testing::control<QLabel>(sheet, "STATUS_PANEL")->text(), QStringLiteral("Status"));
         QVERIFY(!store.hasPending());
         QCOMPARE(viewOf(fresh.file()).status, QSettings::NoError);
         for (int n = 1; n <= 10; ++n)

@@ -117,8 +117,9 @@ private slots:
     void calculatorGetsNoUserText() {
         FreshStore fresh;
         auto* s = Windows::get<SheetWindow>();
-        QList<TextBox*> fields{s->CRYPTO_NAME_TEXTBOX, s->EXCHANGE_RATE_TEXTBOX, s->INPUT_A_TEXTBOX,
-                               s->INPUT_B_TEXTBOX};
+        QList<TextBox*> fields{s->CRYPTO_NAME_TEXTBOX, s->EXCHANGE_RATE_TEXTBOX,
+                               control<TextBox>(s, "INPUT_A_TEXTBOX"),
+                               control<TextBox>(s, "INPUT_B_TEXTBOX")};
         for (int n = 1; n <= SheetWindow::Rows; ++n)
             fields << s->row(n).WALLET_NAME_TEXTBOX << s->row(n).AMOUNT_IN_WALLET
                    << s->row(n).CURRENT_DOLLAR_VALUATION;

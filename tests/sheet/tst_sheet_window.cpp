@@ -85,15 +85,14 @@ private slots:
             QCOMPARE(r.AUTO_CALCULATE_TIMER->interval(), 1000);
             QVERIFY(!r.WALLET_NAME_TEXTBOX->locked());
         }
-        QVERIFY(s->DISABLE_BUTTONS_TIMER->isRunning());
-        QCOMPARE(s->DISABLE_BUTTONS_TIMER->interval(), 1000);
+        QVERIFY(testing::control<Timer>(s, "DISABLE_BUTTONS_TIMER")->isRunning());
         for (Timer* t :
              {s->AUTO_CALCULATE_TIMER_TOTAL, s->AUTO_CALCULATE_USD_TIMER_TOTAL, s->AUTOSAVE_TIMER})
             QVERIFY(!t->isEnabled());
         QCOMPARE(s->AUTOSAVE_TIMER->interval(), 60000);
-        QVERIFY(!s->ADD_BUTTON->isEnabled());
-        QVERIFY(!s->CLEAR_BUTTON->isEnabled());
-        QVERIFY(s->INPUT_A_TEXTBOX->text().isEmpty());
+        QVERIFY(!testing::control(s, "ADD_BUTTON")->isEnabled());
+        QVERIFY(!testing::control(s, "CLEAR_BUTTON")->isEnabled());
+        QVERIFY(testing::control<TextBox>(s, "INPUT_A_TEXTBOX")->text().isEmpty());
         QCOMPARE(s->COMPLETE_TOTAL_TEXTBOX->text(), QStringLiteral("CONVERTED TOTAL"));
     }
 
@@ -164,7 +163,7 @@ private slots:
              {keys::walletName, keys::amountInWallet, keys::currentDollarValuation, keys::rowTick})
             for (int n = 1; n <= 10; ++n)
                 order << key(n).name;
-        order << keys::convertedTotalTick.name << keys::usdTotalTick.name;
+        order << keys::usdTotalTick.name << keys::convertedTotalTick.name;
         for (bool withPosition : {true, false}) {
             QStringList names;
             for (const auto& f : s->savedFields(withPosition))
@@ -303,8 +302,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(s));
         WalletRow& r = s->row(1);
         TextBox* rate = s->EXCHANGE_RATE_TEXTBOX;
-        for (TextBox* t :
-             {r.AMOUNT_IN_WALLET, r.CURRENT_DOLLAR_VALUATION, rate, s->INPUT_A_TEXTBOX}) {
+        auto* inputA = testing::control<TextBox>(s, "INPUT_A_TEXTBOX");
+        for (TextBox* t : {r.AMOUNT_IN_WALLET, r.CURRENT_DOLLAR_VALUATION, rate, inputA}) {
             t->setFocus();
             QTRY_COMPARE(t->backColor(), colours::cyan);
             if (t == rate)
@@ -316,8 +315,8 @@ private slots:
         QCOMPARE(rate->backColor(), colours::windowBackground);
         QCOMPARE(rate->foreColor(), colours::windowText);
         s->CLOSE_BUTTON->setFocus();
-        QTRY_COMPARE(s->INPUT_A_TEXTBOX->backColor(), colours::windowText);
-        QCOMPARE(s->INPUT_A_TEXTBOX->foreColor(), colours::green);
+        QTRY_COMPARE(inputA->backColor(), colours::windowText);
+        QCOMPARE(inputA->foreColor(), colours::green);
     }
 
     void coinNameTypedLetterByLetter() {
@@ -340,21 +339,28 @@ private slots:
     // their colours and the guard, which looks at the exact texts.
     void pocketCalculator() {
         SheetWindow* s = openSheet();
-        auto operands = [s](const char* a, const char* b) {
-            s->INPUT_A_TEXTBOX->setText(QLatin1String(a));
-            s->INPUT_B_TEXTBOX->setText(QLatin1String(b));
+        const auto box = [s](const char* name) { return testing::control<TextBox>(s, name); };
+        const auto button = [s](const char* name) { return testing::control<Button>(s, name); };
+        // The guard's once-a-second tick, without the wait.
+        const auto guardTick = [s] {
+            emit testing::control<Timer>(s, "DISABLE_BUTTONS_TIMER")->tick();
+        };
+        auto operands = [&](const char* a, const char* b) {
+            box("INPUT_A_TEXTBOX")->setText(QLatin1String(a));
+            box("INPUT_B_TEXTBOX")->setText(QLatin1String(b));
         };
         operands("10", "4");
-        s->MULTIPLY_BUTTON_Click();
-        s->DIVIDE_BUTTON_Click();
-        QCOMPARE(s->OUTPUT_TEXTBOX->text(), QStringLiteral("2.5"));
-        QCOMPARE(s->MATHS_SIGN_TEXTBOX->text(), QStringLiteral("/"));
-        QCOMPARE(s->DIVIDE_BUTTON->backColor(), colours::green);
-        QCOMPARE(s->MULTIPLY_BUTTON->backColor(), colours::buttonFace);
+        guardTick();
+        button("MULTIPLY_BUTTON")->click();
+        button("DIVIDE_BUTTON")->click();
+        QCOMPARE(box("OUTPUT_TEXTBOX")->text(), QStringLiteral("2.5"));
+        QCOMPARE(box("MATHS_SIGN_TEXTBOX")->text(), QStringLiteral("/"));
+        QCOMPARE(button("DIVIDE_BUTTON")->backColor(), colours::green);
+        QCOMPARE(button("MULTIPLY_BUTTON")->backColor(), colours::buttonFace);
         // Pressed before the next guard tick, a division by "0" gives a clear text.
         operands("1", "0");
-        s->DIVIDE_BUTTON_Click();
-        QCOMPARE(s->OUTPUT_TEXTBOX->text(), QStringLiteral("Cannot divide by zero"));
+        button("DIVIDE_BUTTON")->click();
+        QCOMPARE(box("OUTPUT_TEXTBOX")->text(), QStringLiteral("Cannot divide by zero"));
         for (const auto& [a, b, usable] : {std::tuple{"10", "4", true},
                                            {"5", "0", false},
                                            {"", "2", false},
@@ -363,29 +369,31 @@ private slots:
                                            {"0 ", "5", true},
                                            {"abc", "2", true}}) {
             operands(a, b);
-            s->DISABLE_BUTTONS_TIMER_Timer();
-            for (Button* button : {s->ADD_BUTTON, s->SUBTRACT_BUTTON, s->MULTIPLY_BUTTON,
-                                   s->DIVIDE_BUTTON, s->CLEAR_BUTTON})
-                QVERIFY2(button->isEnabled() == usable, qPrintable(QString("'%1' '%2'").arg(a, b)));
+            guardTick();
+            for (const char* name : {"ADD_BUTTON", "SUBTRACT_BUTTON", "MULTIPLY_BUTTON",
+                                     "DIVIDE_BUTTON", "CLEAR_BUTTON"})
+                QVERIFY2(button(name)->isEnabled() == usable,
+                         qPrintable(QString("'%1' '%2'").arg(a, b)));
         }
-        s->CLEAR_BUTTON_Click();
-        for (TextBox* t :
-             {s->INPUT_A_TEXTBOX, s->INPUT_B_TEXTBOX, s->MATHS_SIGN_TEXTBOX, s->OUTPUT_TEXTBOX})
-            QVERIFY(t->text().isEmpty());
-        QCOMPARE(s->DIVIDE_BUTTON->backColor(), colours::buttonFace);
+        button("CLEAR_BUTTON")->click();
+        for (const char* name :
+             {"INPUT_A_TEXTBOX", "INPUT_B_TEXTBOX", "MATHS_SIGN_TEXTBOX", "OUTPUT_TEXTBOX"})
+            QVERIFY(box(name)->text().isEmpty());
+        QCOMPARE(button("DIVIDE_BUTTON")->backColor(), colours::buttonFace);
     }
 
     void statusBarShowsFailedSaving() {
         SheetWindow* s = openSheet();
-        QCOMPARE(s->STATUS_PANEL->text(), QStringLiteral("Status"));
+        QCOMPARE(testing::control<QLabel>(s, "STATUS_PANEL")->text(), QStringLiteral("Status"));
         Store::instance().simulateWriteFailures(1);
         s->CRYPTO_NAME_TEXTBOX->setText(QStringLiteral("DOGE"));
-        QCOMPARE(s->STATUS_PANEL->text(), QStringLiteral("Saving failed"));
+        QCOMPARE(testing::control<QLabel>(s, "STATUS_PANEL")->text(),
+                 QStringLiteral("Saving failed"));
         QCOMPARE(s->CRYPTO_NAME_TEXTBOX->text(), QStringLiteral("DOGE"));
         QCOMPARE(stored(keys::cryptoNameForSheet), QStringLiteral("DOGE"));
         QCOMPARE(Windows::find(WindowKind::Main), nullptr); // the coin name never re-creates it
         s->AUTOSAVE_TIMER_Timer();                          // the next write succeeds
-        QCOMPARE(s->STATUS_PANEL->text(), QStringLiteral("Status"));
+        QCOMPARE(testing::control<QLabel>(s, "STATUS_PANEL")->text(), QStringLiteral("Status"));
         QVERIFY(testing::storeFileContents().contains("DOGE"));
     }
 };

@@ -5,6 +5,7 @@
 #include "frame/platform.h"
 
 #include <QMap>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -49,6 +50,15 @@ public:
             {"shell", owner, {verb, file, parameters, directory, QString::number(show)}});
     }
 };
+
+// A window's control found by its name, as a user finds it by its place;
+// the test run stops when there is none.
+template <class T = QWidget> T* control(const QObject* window, const QString& name) {
+    T* c = window->findChild<T*>(name);
+    if (!c)
+        qFatal("no control named %s", qPrintable(name));
+    return c;
+}
 
 // The fake installed by setUpTestApplication.
 FakePlatform& fakePlatform();
