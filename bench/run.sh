@@ -139,6 +139,8 @@ run_tool() {
     value start_ms "$run/last" >>"$run/tool_start"
     value rss_main_kb "$run/last" >>"$run/tool_rss_main"
     value sheet_ms "$run/last" >>"$run/tool_sheet"
+    value sheet_first_ms "$run/last" >>"$run/tool_sheet_first"
+    value sheet_damages "$run/last" >>"$run/tool_sheet_damages"
     value rss_sheet_kb "$run/last" >>"$run/tool_rss_sheet"
     value close_ms "$run/last" >>"$run/tool_close"
     rm -rf "$cfg"
@@ -193,6 +195,8 @@ load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 bare_start=$(median "$run/bare_start")
 tool_start=$(median "$run/tool_start")
 sheet=$(median "$run/tool_sheet")
+sheet_first=$(median "$run/tool_sheet_first")
+sheet_damages=$(median "$run/tool_sheet_damages")
 bare_rss=$(median "$run/bare_rss")
 caption_start=$(median "$run/caption_start")
 caption_rss=$(median "$run/caption_rss")
@@ -222,7 +226,7 @@ c_floor_rss=$(ratio "$caption_rss" "$bare_rss")
 
 rows=(
     "Start-up, compact window|${tool_start} ms / bare ${bare_start} ms|${r_start}x|<= 1.25x|$(verdict "$r_start" 1.25 '<=')"
-    "Main Screen to sheet drawn (73 keys)|${sheet} ms / bare start-up ${bare_start} ms|${r_sheet}x|<= 0.6x|$(verdict "$r_sheet" 0.6 '<=')"
+    "Main Screen to sheet drawn (73 keys)|${sheet} ms (first frame ${sheet_first} ms, ${sheet_damages} damage reports) / bare start-up ${bare_start} ms|${r_sheet}x|<= 0.6x|$(verdict "$r_sheet" 0.6 '<=')"
     "Resident memory, compact window|${rss_main} kB / bare ${bare_rss} kB|${r_rss_main}x|<= 1.15x|$(verdict "$r_rss_main" 1.15 '<=')"
     "Resident memory, sheet open|${rss_sheet} kB / bare ${bare_rss} kB|${r_rss_sheet}x|<= 1.25x|$(verdict "$r_rss_sheet" 1.25 '<=')"
     "CPU, sheet with 12 timers (${idle_sheet_s} s)|${sheet_cpu} % of one core|-|<= 0.3 %|$(verdict "$sheet_cpu" 0.3 '<=')"
@@ -294,8 +298,12 @@ qt=$(pkg-config --modversion Qt6Core 2>/dev/null || echo unknown)
     echo "  Nothing polls."
     echo "- **Main Screen to sheet**: after the compact window settled, the probe gives"
     echo "  it the focus and sends Enter through XTEST; the time runs from the send to"
-    echo "  the first damage on the sheet's window. The store is seeded with all 73"
-    echo "  keys, every row valued and all twelve calculation switches on."
+    echo "  the sheet's last frame: the last damage on its window before it stays"
+    echo "  undamaged for 250 ms (its clock redraws it once a second), so a window that"
+    echo "  is drawn, resized and drawn again counts when it is finished. The first"
+    echo "  damage and the number of damages up to then are given beside it. The store"
+    echo "  is seeded with all 73 keys, every row valued and all twelve calculation"
+    echo "  switches on."
     echo "- **Memory**: VmRSS from \`/proc/PID/status\` one second after the window"
     echo "  was drawn."
     echo "- **CPU and wake-ups**: utime+stime from \`/proc/PID/stat\` and, summed over"

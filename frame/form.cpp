@@ -1,5 +1,6 @@
 #include "frame/form.h"
 
+#include "frame/platform.h"
 #include "frame/twips.h"
 #include "frame/windows.h"
 #include "settings/convert.h"
@@ -17,8 +18,20 @@
 namespace vq {
 
 namespace {
-// Until the window manager has framed a window, assume a typical frame.
+// Where the window manager cannot tell a window's frame before it maps it,
+// the frame it gave the last window is the best guess: it frames the tool's
+// windows alike. Before any window was framed, assume a typical frame.
 const QSize typicalFrame(8, 30);
+std::optional<QSize> learnedFrame;
+
+// Width and height are never written by the tool, so a value below half the
+// default comes from a hand edit, and no window can be resized to undo it:
+// it counts as a text that does not convert.
+float readSize(const keys::Key& key) {
+    const float stored = readFloat(key);
+    const float def = *convert::floatValue(key.def);
+    return stored >= def / 2 ? stored : def;
+}
 } // namespace
 
 Form::Form(WindowKind kind, const char* name, Qt::WindowFlags flags)
@@ -39,11 +52,17 @@ void Form::load() {
     Form_Load();
 }
 
-QSize Form::frameExtra() const {
+std::optional<QSize> Form::reportedFrame() const {
     const QSize extra = frameGeometry().size() - geometry().size();
     if (isVisible() && (extra.width() > 0 || extra.height() > 0))
         return extra;
-    return typicalFrame;
+    return std::nullopt;
+}
+
+QSize Form::frameExtra() const {
+    if (auto reported = reportedFrame())
+        return *reported;
+    return askedFrame_.value_or(learnedFrame.value_or(typicalFrame));
 }
 
 namespace {
@@ -92,6 +111,8 @@ void Form::setHeight(double t) {
 }
 
 void Form::applyOuterSize() {
+    if (auto reported = reportedFrame())
+        learnedFrame = reported;
     if (!outer_.isValid())
         return;
     // A size written into the store by hand can be anything: keep the window
@@ -104,8 +125,8 @@ void Form::applyOuterSize() {
 void Form::restoreGeometry(const keys::GeometryKeys& g) {
     setLeft(readFloat(g.left));
     setTop(readFloat(g.top));
-    setWidth(readFloat(g.width));
-    setHeight(readFloat(g.height));
+    setWidth(readSize(g.width));
+    setHeight(readSize(g.height));
     keepOnScreen();
 }
 
@@ -203,14 +224,27 @@ void Form::hideEvent(QHideEvent* e) {
 
 void Form::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
-    applyOuterSize();
+    // The window is created but not yet mapped: with its frame known now it
+    // opens at its final size and paints once.
+    const auto m = e->spontaneous() ? std::nullopt : platform().frameExtents(handle());
+    if (m) {
+        const QPoint framePos = frameGeometry().topLeft();
+        learnedFrame = askedFrame_ = QSize(m->left() + m->right(), m->top() + m->bottom());
+        applyOuterSize();
+        // Once resized, Qt places the window by its client area's corner:
+        // put that where the frame's corner was asked to go.
+        setGeometry(QRect(framePos + QPoint(m->left(), m->top()), size()));
+    } else {
+        applyOuterSize();
+    }
     frameKnown_ = false;
 }
 
 void Form::paintEvent(QPaintEvent* e) {
     QWidget::paintEvent(e);
-    // The window manager tells the frame's size only once the window is
-    // mapped: fit the outer size to it on the first paint.
+    // Where the frame had to be guessed, fit the outer size to the one the
+    // window manager reports once the window is mapped; where it was known,
+    // this changes nothing.
     if (!frameKnown_) {
         frameKnown_ = true;
         QTimer::singleShot(0, this, &Form::applyOuterSize);

@@ -9,6 +9,8 @@
 
 #include <QAbstractButton>
 
+#include <optional>
+
 namespace vq {
 
 enum class WindowKind { Main, Sheet, Settings, Lock, Password, About };
@@ -31,8 +33,9 @@ public:
     void setHeight(double twips);
 
     // Reads the four keys in the order Left, Top, Width, Height; a text that
-    // does not convert falls back to that key's default, and a place wholly
-    // off every screen is brought back onto the primary screen.
+    // does not convert, or a width or height below half its default, falls
+    // back to that key's default, and a place wholly off every screen is
+    // brought back onto the primary screen.
     void restoreGeometry(const keys::GeometryKeys& g);
     // Writes Left then Top.
     void saveGeometry(const keys::GeometryKeys& g);
@@ -70,6 +73,7 @@ protected:
 
 private:
     void present(Form* owner, Qt::WindowModality modality);
+    std::optional<QSize> reportedFrame() const;
     QSize frameExtra() const;
     void applyOuterSize();
     void keepOnScreen();
@@ -78,6 +82,8 @@ private:
     bool loaded_ = false;
     bool unloading_ = false;
     bool frameKnown_ = false;
+    // The frame the window manager said it would give, asked before mapping.
+    std::optional<QSize> askedFrame_;
     QSize outer_;
     // The twips last asked for, so that a value that is no whole number of
     // pixels reads back as written while the window has not moved.

@@ -11,7 +11,10 @@
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 
+#include <poll.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 
 namespace vq {
@@ -72,6 +75,9 @@ public:
         activeWindow_ = atom("_NET_ACTIVE_WINDOW");
         wmState_ = atom("_NET_WM_STATE");
         above_ = atom("_NET_WM_STATE_ABOVE");
+        supported_ = atom("_NET_SUPPORTED");
+        frameExtents_ = atom("_NET_FRAME_EXTENTS");
+        requestFrameExtents_ = atom("_NET_REQUEST_FRAME_EXTENTS");
         // The cache of the active window relies on the root's property
         // changes reaching this connection; add them to Qt's own mask.
         auto cookie = xcb_get_window_attributes(c_, root_);
@@ -86,6 +92,8 @@ public:
     ~X11Platform() override {
         if (QCoreApplication::instance())
             QCoreApplication::instance()->removeNativeEventFilter(this);
+        if (watch_)
+            xcb_disconnect(watch_);
     }
 
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
@@ -149,7 +157,44 @@ public:
         startCalculator(verb, file);
     }
 
+    // The EWMH way: a window manager that supports _NET_REQUEST_FRAME_EXTENTS
+    // answers by setting _NET_FRAME_EXTENTS on the still unmapped window.
+    std::optional<QMargins> frameExtents(WindowHandle h) override {
+        const xcb_window_t w = xcb_window_t(h);
+        if (!w)
+            return std::nullopt;
+        if (auto known = readFrameExtents(c_, w)) // framed before, or asked already
+            return known;
+        if (wmSilent_ || !wmSupports(requestFrameExtents_) || !watchConnection())
+            return std::nullopt;
+        // The answer is awaited on a connection of the tool's own: waiting on
+        // Qt's would mean running its event loop in the middle of a show.
+        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        const auto select = xcb_change_window_attributes(watch_, w, XCB_CW_EVENT_MASK, &mask);
+        xcb_client_message_event_t ev{};
+        ev.response_type = XCB_CLIENT_MESSAGE;
+        ev.format = 32;
+        ev.window = w;
+        ev.type = requestFrameExtents_;
+        xcb_send_event(watch_, 0, root_,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&ev));
+        xcb_flush(watch_);
+        const Answer answer = awaitProperty(w, frameExtents_, select.sequence);
+        const uint32_t none = 0;
+        xcb_change_window_attributes(watch_, w, XCB_CW_EVENT_MASK, &none);
+        xcb_flush(watch_);
+        // A window manager that claims support but does not answer would
+        // delay every window's opening: ask it no more.
+        if (answer == Answer::TimedOut)
+            wmSilent_ = true;
+        return answer == Answer::Set ? readFrameExtents(watch_, w) : std::nullopt;
+    }
+
 private:
+    // Long enough for a busy window manager, short enough not to be seen.
+    static constexpr std::chrono::milliseconds frameAnswerTimeout{150};
+
     xcb_atom_t atom(const char* name) {
         auto cookie = xcb_intern_atom(c_, 0, uint16_t(strlen(name)), name);
         xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c_, cookie, nullptr);
@@ -175,9 +220,82 @@ private:
         return above;
     }
 
+    bool wmSupports(xcb_atom_t a) {
+        auto cookie = xcb_get_property(c_, 0, root_, supported_, XCB_ATOM_ATOM, 0, 1024);
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(c_, cookie, nullptr);
+        bool found = false;
+        if (reply) {
+            const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+            const int n = xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t));
+            found = std::find(atoms, atoms + n, a) != atoms + n;
+            std::free(reply);
+        }
+        return found;
+    }
+
+    std::optional<QMargins> readFrameExtents(xcb_connection_t* c, xcb_window_t w) {
+        auto cookie = xcb_get_property(c, 0, w, frameExtents_, XCB_ATOM_CARDINAL, 0, 4);
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr);
+        std::optional<QMargins> m;
+        if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 16) {
+            const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+            // Stored as left, right, top, bottom; a frame is never this wide.
+            if (std::all_of(v, v + 4, [](uint32_t x) { return x < 1000; }))
+                m = QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3]));
+        }
+        std::free(reply);
+        return m;
+    }
+
+    xcb_connection_t* watchConnection() {
+        if (!watch_) {
+            watch_ = xcb_connect(nullptr, nullptr);
+            // Another server than Qt's (started with -display) would watch
+            // the wrong windows.
+            if (!xcb_connection_has_error(watch_) &&
+                xcb_setup_roots_iterator(xcb_get_setup(watch_)).data->root != root_)
+                wmSilent_ = true;
+        }
+        if (xcb_connection_has_error(watch_))
+            wmSilent_ = true;
+        return wmSilent_ ? nullptr : watch_;
+    }
+
+    enum class Answer { Set, Failed, TimedOut };
+    // Until the property changes on the window, an error about a request from
+    // `since` on arrives (the window is gone) or the timeout passes. Anything
+    // else on the watch connection is left over from earlier windows.
+    Answer awaitProperty(xcb_window_t w, xcb_atom_t a, unsigned since) {
+        using clock = std::chrono::steady_clock;
+        const auto end = clock::now() + frameAnswerTimeout;
+        const int fd = xcb_get_file_descriptor(watch_);
+        for (;;) {
+            while (xcb_generic_event_t* e = xcb_poll_for_event(watch_)) {
+                const uint8_t type = e->response_type & 0x7f;
+                const auto* p = reinterpret_cast<xcb_property_notify_event_t*>(e);
+                const bool failed =
+                    type == 0 && reinterpret_cast<xcb_generic_error_t*>(e)->full_sequence >= since;
+                const bool set = type == XCB_PROPERTY_NOTIFY && p->window == w && p->atom == a;
+                std::free(e);
+                if (failed || set)
+                    return set ? Answer::Set : Answer::Failed;
+            }
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - clock::now()).count();
+            if (xcb_connection_has_error(watch_))
+                return Answer::Failed;
+            if (left <= 0)
+                return Answer::TimedOut;
+            pollfd p{fd, POLLIN, 0};
+            poll(&p, 1, int(left));
+        }
+    }
+
     xcb_connection_t* c_;
+    xcb_connection_t* watch_ = nullptr;
+    bool wmSilent_ = false;
     xcb_window_t root_;
-    xcb_atom_t activeWindow_, wmState_, above_;
+    xcb_atom_t activeWindow_, wmState_, above_, supported_, frameExtents_, requestFrameExtents_;
     WindowHandle active_ = 0;
     bool activeKnown_ = false;
     QHash<xcb_window_t, bool> aboveKnown_;

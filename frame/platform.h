@@ -1,12 +1,14 @@
 #pragma once
-// The three calls the tool makes of the desktop: which window is in the
-// foreground, moving a window into or out of the top-most band, and starting
-// another program. main() installs the X11 implementation; tests install a
-// recording double.
+// The calls the tool makes of the desktop: which window is in the
+// foreground, moving a window into or out of the top-most band, starting
+// another program, and the frame a window will get. main() installs the X11
+// implementation; tests install a recording double.
 
+#include <QMargins>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace vq {
 
@@ -23,6 +25,10 @@ public:
     virtual void shellExecute(WindowHandle owner, const QString& verb, const QString& file,
                               const QString& parameters, const QString& directory,
                               int showMode) = 0;
+    // The frame (left, top, right, bottom, in pixels) the window manager puts
+    // around this created but not yet mapped window, or nothing where it
+    // cannot tell in time.
+    virtual std::optional<QMargins> frameExtents(WindowHandle) { return std::nullopt; }
 };
 
 Platform& platform();

@@ -84,6 +84,31 @@ private slots:
         QVERIFY(screen.contains(w->frameGeometry().topLeft()));
     }
 
+    // No window can be resized, so a hand-edited size too small to use is
+    // ignored like a text that does not convert; the defaults are 2400 x 1260.
+    void handEditedSizeBelowHalfTheDefaultIsIgnored_data() {
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("height");
+        QTest::addColumn<double>("expectedWidth");
+        QTest::addColumn<double>("expectedHeight");
+        // clang-format off
+        QTest::newRow("a few twips") << "7" << "2.5" << 2400.0 << 1260.0;
+        QTest::newRow("negative") << "-2400" << "-0" << 2400.0 << 1260.0;
+        QTest::newRow("just below half") << "1199.9" << "629.99" << 2400.0 << 1260.0;
+        QTest::newRow("exactly half") << "1200" << "630" << 1200.0 << 630.0;
+        QTest::newRow("larger") << "3000" << "1950" << 3000.0 << 1950.0;
+        // clang-format on
+    }
+    void handEditedSizeBelowHalfTheDefaultIsIgnored() {
+        QFETCH(QString, width);
+        QFETCH(QString, height);
+        QFETCH(double, expectedWidth);
+        QFETCH(double, expectedHeight);
+        MainWindow* w = loadMain({{"MINI-MAIN-Width", width}, {"MINI-MAIN-Height", height}});
+        QCOMPARE(w->Width(), expectedWidth);
+        QCOMPARE(w->Height(), expectedHeight);
+    }
+
     void unloadSavesPositionOnly() {
         MainWindow* w = loadMain({{"MINI-MAIN-Left", "-300"}, {"MINI-MAIN-Top", "450"}});
         w->unload();
