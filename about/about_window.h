@@ -13,6 +13,8 @@ public:
     static constexpr WindowKind Kind = WindowKind::About;
     AboutWindow();
 
+private:
+
     // Shown in place of the creator's name on a double click.
     static const QString contactAddress;
 

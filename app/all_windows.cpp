@@ -1,7 +1,7 @@
 #include "app/all_windows.h"
 
 #include "about/about_window.h"
-#include "frame/main_window.h"
+#include "compact/main_window.h"
 #include "frame/windows.h"
 #include "lock/lock_window.h"
 #include "options/settings_window.h"
@@ -10,7 +10,7 @@
 namespace vq {
 
 void registerAllWindows() {
-    Windows::registerFactory(WindowKind::Main, [] { return new MainWindow; });
+    registerMainWindow();
     registerSheetWindow();
     registerSettingsWindow();
     registerLockWindows();

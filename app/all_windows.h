@@ -1,4 +1,5 @@
 #pragma once
+// app/ puts the tool together: the one place that knows every window.
 
 namespace vq {
 

@@ -1,4 +1,10 @@
 #pragma once
+// The runtime every window shares lives in frame/: this base of every
+// window, the window registry (windows.h), the controls with their event
+// rules (controls.h), intentions one window may ask of another
+// (intentions.h), twips, colours, fonts, pictures and the desktop calls
+// (platform.h, X11 in x11_platform.cpp).
+//
 // A window of the tool: one instance per kind, created and loaded on first
 // reference, destroyed by unloading. Geometry is in twips of the outer frame.
 

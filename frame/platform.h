@@ -21,10 +21,10 @@ public:
     // Into the top-most band (true) or back into the normal band (false),
     // keeping position and size. Failures are ignored.
     virtual void setTopMost(WindowHandle window, bool topMost) = 0;
-    // Starts a program; show mode 1 is a normal window. A failed start is silent.
+    // Starts a program; show mode 1 is a normal window. A failed start is
+    // silent. Every desktop starts the calculator alike (calculatorCommand).
     virtual void shellExecute(WindowHandle owner, const QString& verb, const QString& file,
-                              const QString& parameters, const QString& directory,
-                              int showMode) = 0;
+                              const QString& parameters, const QString& directory, int showMode);
     // The frame (left, top, right, bottom, in pixels) the window manager puts
     // around this created but not yet mapped window, or nothing where it
     // cannot tell in time.

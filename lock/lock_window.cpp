@@ -113,14 +113,6 @@ LockWindow::LockWindow()
         QStringLiteral("Back to the wallet sheet. Escape presses it."));
     connect(CANCEL_BUTTON, &QPushButton::clicked, this, &LockWindow::CANCEL_BUTTON_Click);
 
-    CURRENT_PASSWORD_TEXTBOX = new TextBox(this, QStringLiteral("CURRENT_PASSWORD_TEXTBOX"));
-    place(CURRENT_PASSWORD_TEXTBOX, "CURRENT_PASSWORD_TEXTBOX", 1320, 4080, 3495, 375);
-    CURRENT_PASSWORD_TEXTBOX->setLocked(true);
-    // Never shown, yet on the accessibility bus with the hidden controls:
-    // masked, it offers no text there, so no other program reads the password.
-    CURRENT_PASSWORD_TEXTBOX->setAccessibleName(QStringLiteral("Stored password"));
-    CURRENT_PASSWORD_TEXTBOX->setPasswordChar(QStringLiteral("*"));
-    CURRENT_PASSWORD_TEXTBOX->hide();
 
     const QList<QWidget*> tabs{CANCEL_BUTTON,
                                LOCK_BUTTON,
@@ -130,7 +122,6 @@ LockWindow::LockWindow()
                                VELMORA_QUORIX_TITLE,
                                QUORIX_VERSION,
                                VL_QUORIX_CREATOR,
-                               CURRENT_PASSWORD_TEXTBOX,
                                EXIT_QUORIX_BUTTON};
     for (qsizetype i = 1; i < tabs.size(); ++i)
         setTabOrder(tabs[i - 1], tabs[i]);
@@ -139,8 +130,8 @@ LockWindow::LockWindow()
              PASSWORD_MANAGER_BUTTON, SHOW_PASSWORD_TICKBOX, EXIT_QUORIX_BUTTON, CANCEL_BUTTON})
         fonts::fitCaption(w);
 
-    // The design area; the outer size restored at load cuts off its bottom,
-    // where the hidden password copy lies.
+    // The design area; the outer size restored at load cuts off its empty
+    // bottom.
     setFixedSize(twips::size(6525, 5085));
 }
 
@@ -166,7 +157,7 @@ void LockWindow::showUnlockedLayout() {
 
 void LockWindow::Form_Load() {
     restoreGeometry(keys::lockWindow);
-    CURRENT_PASSWORD_TEXTBOX->setText(Store::instance().read(keys::lockPassword));
+    CURRENT_PASSWORD_TEXTBOX = Store::instance().read(keys::lockPassword);
     if (lockState() == 1) {
         showLockedLayout();
         LOCK_BUTTON->setFocus();
@@ -190,7 +181,7 @@ void LockWindow::LOCK_BUTTON_Click() {
     }
     // The test runs on the locking click too: the entry is empty then, so a
     // stored password turns it red at once and an empty one unlocks again.
-    if (passwordsMatch(ENTER_PASSWORD_TEXTBOX->text(), CURRENT_PASSWORD_TEXTBOX->text())) {
+    if (passwordsMatch(ENTER_PASSWORD_TEXTBOX->text(), CURRENT_PASSWORD_TEXTBOX)) {
         ENTER_PASSWORD_TEXTBOX->setBackColor(colours::green);
         setLocked(false);
         writeLockState(0);
@@ -229,7 +220,7 @@ void LockWindow::EXIT_QUORIX_BUTTON_Click() {
 }
 
 void LockWindow::setStoredPassword(const QString& password) {
-    CURRENT_PASSWORD_TEXTBOX->setText(password);
+    CURRENT_PASSWORD_TEXTBOX = password;
 }
 
 void LockWindow::PASSWORD_MANAGER_BUTTON_Click() {

@@ -1,8 +1,9 @@
 #pragma once
 // The lock window: locks the tool behind the stored password and unlocks it
 // again. The lock state itself is the compact main window's; this window only
-// switches it. The password is kept
-// in plain text: the lock keeps the sheet out of casual reach, no more.
+// switches it. The password is kept in plain text: the lock keeps the sheet
+// out of casual reach, no more. The password window beside it in lock/ sets
+// the password.
 
 #include "frame/controls.h"
 #include "frame/form.h"
@@ -23,6 +24,8 @@ public:
 
     void setStoredPassword(const QString& password) override;
 
+private:
+
     Label* VELMORA_QUORIX_TITLE;
     Label* QUORIX_VERSION;
     Label* VL_QUORIX_CREATOR;
@@ -32,7 +35,9 @@ public:
     TextBox* ENTER_PASSWORD_TEXTBOX;
     Button* EXIT_QUORIX_BUTTON;
     Button* CANCEL_BUTTON;
-    TextBox* CURRENT_PASSWORD_TEXTBOX;
+    // The stored password the entry is tested against; never shown, so never
+    // a control that another program could read.
+    QString CURRENT_PASSWORD_TEXTBOX;
 
     void LOCK_BUTTON_Click();
     void CANCEL_BUTTON_Click();

@@ -13,6 +13,8 @@ public:
     static constexpr WindowKind Kind = WindowKind::Password;
     PasswordWindow();
 
+private:
+
     Label* VELMORA_QUORIX_TITLE;
     Label* SET_LOCK_PASSWORD_TITLE_TEXTBOX;
     Label* CHAT_LOCK_BUTTON;

@@ -14,6 +14,8 @@ public:
     static constexpr WindowKind Kind = WindowKind::Settings;
     SettingsWindow();
 
+private:
+
     TickBox* NAME_CHANGE_LOCK_TICKBOX;
     TickBox* AUTOSAVE_TICKBOX;
     Button* CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON;

@@ -1,4 +1,7 @@
 #pragma once
+// settings/ holds this store, the one key catalogue (keys.h, the only place
+// that spells a key) and the conversions of stored texts (convert.h).
+//
 // The per-user settings store: text values under the application "VL_QUORIX",
 // one INI group per executable name, in
 // $XDG_CONFIG_HOME/VL_QUORIX/VL_QUORIX.ini (else ~/.config/VL_QUORIX/...).

@@ -60,11 +60,7 @@ PocketCalculator::PocketCalculator(QWidget* sheet) : QWidget(sheet) {
             &PocketCalculator::DISABLE_BUTTONS_TIMER_Timer);
 
     // The symbol buttons get words, which read better than "x".
-    const struct {
-        QWidget* w;
-        const char* name; // null: the caption names it
-        const char* help;
-    } spoken[] = {
+    sheet::nameForScreenReaders({
         {INPUT_A_TEXTBOX, "Calculator operand A", "The calculator's left operand."},
         {MATHS_SIGN_TEXTBOX, "Calculator operation", "The sign of the last operation pressed."},
         {INPUT_B_TEXTBOX, "Calculator operand B", "The calculator's right operand."},
@@ -74,12 +70,7 @@ PocketCalculator::PocketCalculator(QWidget* sheet) : QWidget(sheet) {
         {MULTIPLY_BUTTON, "Multiply", "Operand A times operand B."},
         {DIVIDE_BUTTON, "Divide", "Operand A divided by operand B."},
         {CLEAR_BUTTON, nullptr, "Empties the calculator."},
-    };
-    for (const auto& s : spoken) {
-        if (s.name)
-            s.w->setAccessibleName(QLatin1String(s.name));
-        s.w->setAccessibleDescription(QLatin1String(s.help));
-    }
+    });
 }
 
 QList<QWidget*> PocketCalculator::tabStops() const {

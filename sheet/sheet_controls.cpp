@@ -4,20 +4,25 @@
 
 namespace vq::sheet {
 
+namespace {
+template <class C>
+C* placed(QWidget* parent, const char* name, const QString& text, int left, int top, int width,
+          int height, double points) {
+    auto* c = new C(parent, text);
+    place(c, name, left, top, width, height);
+    c->setFont(boldFont(points));
+    return c;
+}
+} // namespace
+
 TextBox* textBox(QWidget* parent, const char* name, const QString& text, int left, int top,
                  int width, int height, double points) {
-    auto* t = new TextBox(parent, text);
-    place(t, name, left, top, width, height);
-    t->setFont(boldFont(points));
-    return t;
+    return placed<TextBox>(parent, name, text, left, top, width, height, points);
 }
 
 Button* button(QWidget* parent, const char* name, const QString& caption, int left, int top,
                int width, int height, double points) {
-    auto* b = new Button(parent, caption);
-    place(b, name, left, top, width, height);
-    b->setFont(boldFont(points));
-    return b;
+    return placed<Button>(parent, name, caption, left, top, width, height, points);
 }
 
 void highlightOnFocus(TextBox* box, uint32_t unfocusedBack, std::optional<uint32_t> unfocusedFore) {
@@ -31,6 +36,14 @@ void highlightOnFocus(TextBox* box, uint32_t unfocusedBack, std::optional<uint32
         if (unfocusedFore)
             box->setForeColor(*unfocusedFore);
     });
+}
+
+void nameForScreenReaders(std::initializer_list<Spoken> controls) {
+    for (const Spoken& s : controls) {
+        if (s.name)
+            s.w->setAccessibleName(QLatin1String(s.name));
+        s.w->setAccessibleDescription(QLatin1String(s.help));
+    }
 }
 
 } // namespace vq::sheet

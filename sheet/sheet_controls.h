@@ -5,6 +5,7 @@
 
 #include "frame/controls.h"
 
+#include <initializer_list>
 #include <optional>
 
 namespace vq::sheet {
@@ -19,5 +20,14 @@ Button* button(QWidget* parent, const char* name, const QString& caption, int le
 // `unfocusedFore`) again when it loses the focus.
 void highlightOnFocus(TextBox* box, uint32_t unfocusedBack,
                       std::optional<uint32_t> unfocusedFore = std::nullopt);
+
+// What a screen reader says of a control: its name (null where its caption
+// names it) and what it is for.
+struct Spoken {
+    QWidget* w;
+    const char* name;
+    const char* help;
+};
+void nameForScreenReaders(std::initializer_list<Spoken> controls);
 
 } // namespace vq::sheet

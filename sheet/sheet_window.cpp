@@ -17,14 +17,16 @@
 
 namespace vq {
 
-const QString SheetWindow::designWalletName = QStringLiteral("Wallet Name");
-const QString SheetWindow::designFigure = QStringLiteral("00000000.00000000");
-const QString SheetWindow::designUsdTotal = QStringLiteral("TOTAL USD");
-const QString SheetWindow::designConvertedTotal = QStringLiteral("CONVERTED TOTAL");
-const QString SheetWindow::designCryptoName = QStringLiteral("Example: BTC");
-const QString SheetWindow::designExchangeRate = QStringLiteral("Example: 0.70");
-
 namespace {
+
+// The texts the sheet is designed with; clearing all saved data writes them
+// back.
+const QString designWalletName = QStringLiteral("Wallet Name");
+const QString designFigure = QStringLiteral("00000000.00000000");
+const QString designUsdTotal = QStringLiteral("TOTAL USD");
+const QString designConvertedTotal = QStringLiteral("CONVERTED TOTAL");
+const QString designCryptoName = QStringLiteral("Example: BTC");
+const QString designExchangeRate = QStringLiteral("Example: 0.70");
 
 const QString captionPrefix = QStringLiteral("VELMORA - QUORIX-V2 - ");
 
@@ -50,22 +52,21 @@ struct RowField {
 
 const RowField rowFields[] = {
     {"WALLET_NAME_TEXTBOX_", "name", "The wallet's name. Its colours show the row's state.", 120,
-     2175, &SheetWindow::designWalletName, true, false, &WalletRow::WALLET_NAME_TEXTBOX,
-     &keys::walletName},
-    {"AMOUNT_IN_WALLET_", "amount", "Coin held in the wallet.", 2520, 2055,
-     &SheetWindow::designFigure, false, false, &WalletRow::AMOUNT_IN_WALLET, &keys::amountInWallet},
+     2175, &designWalletName, true, false, &WalletRow::WALLET_NAME_TEXTBOX, &keys::walletName},
+    {"AMOUNT_IN_WALLET_", "amount", "Coin held in the wallet.", 2520, 2055, &designFigure, false,
+     false, &WalletRow::AMOUNT_IN_WALLET, &keys::amountInWallet},
     {"CURRENT_DOLLAR_VALUATION_", "current USD value", "Price of one coin in US dollars.", 4800,
-     2055, &SheetWindow::designFigure, false, false, &WalletRow::CURRENT_DOLLAR_VALUATION,
+     2055, &designFigure, false, false, &WalletRow::CURRENT_DOLLAR_VALUATION,
      &keys::currentDollarValuation},
     {"TOTAL_USD_VALUATION_TEXTBOX_", "total USD value",
      "The wallet's value in US dollars, worked out while auto calc is ticked.", 7080, 2055,
-     &SheetWindow::designFigure, true, true, &WalletRow::TOTAL_USD_VALUATION_TEXTBOX, nullptr},
+     &designFigure, true, true, &WalletRow::TOTAL_USD_VALUATION_TEXTBOX, nullptr},
     {"CONVERTED_VALUATION_", "converted value",
      "Price of one coin in the converted currency, worked out while auto calc is ticked.", 9360,
-     2175, &SheetWindow::designFigure, false, true, &WalletRow::CONVERTED_VALUATION, nullptr},
+     2175, &designFigure, false, true, &WalletRow::CONVERTED_VALUATION, nullptr},
     {"TOTAL_VALUATION_", "total value",
      "The wallet's value in the converted currency, worked out while auto calc is ticked.", 11760,
-     2175, &SheetWindow::designFigure, true, true, &WalletRow::TOTAL_VALUATION, nullptr},
+     2175, &designFigure, true, true, &WalletRow::TOTAL_VALUATION, nullptr},
 };
 
 // The column headings above the rows.
@@ -166,9 +167,6 @@ SheetWindow::SheetWindow()
     buildRows();
     buildTotals();
 
-    AUTOSAVE_TICKBOX = new TickBox(this, QStringLiteral("Auto-Save Every 1-Minute"));
-    place(AUTOSAVE_TICKBOX, "AUTOSAVE_TICKBOX", 120, 7680, 3375, 255);
-    AUTOSAVE_TICKBOX->hide();
     AUTOSAVE_TIMER = new Timer(this, "AUTOSAVE_TIMER");
 
     NAME_CHANGE_LOCK_TICKBOX = new TickBox(this, QStringLiteral("Lock Crypto Names"));
@@ -203,12 +201,7 @@ SheetWindow::SheetWindow()
 void SheetWindow::nameForScreenReaders() {
     // Fields without a caption of their own are named after what stands next
     // to them; buttons and tick boxes with a caption speak that caption.
-    struct Spoken {
-        QWidget* w;
-        const char* name; // null: the caption names it
-        const char* help;
-    };
-    const Spoken spoken[] = {
+    sheet::nameForScreenReaders({
         {this, nullptr, "Ten wallets of one coin, valued in US dollars and one other currency."},
         {CLOSE_BUTTON, nullptr, "Saves the sheet and closes it."},
         {LOCK_BUTTON, nullptr, "Saves and closes the sheet, then opens the lock window."},
@@ -225,12 +218,7 @@ void SheetWindow::nameForScreenReaders() {
          "Adds up the converted total once a second while ticked."},
         {NAME_CHANGE_LOCK_TICKBOX, nullptr,
          "The settings window's name lock decides whether the names can be edited."},
-    };
-    for (const Spoken& s : spoken) {
-        if (s.name)
-            s.w->setAccessibleName(QLatin1String(s.name));
-        s.w->setAccessibleDescription(QLatin1String(s.help));
-    }
+    });
 }
 
 void SheetWindow::buildRows() {
@@ -352,7 +340,7 @@ void SheetWindow::Form_Load() {
     AUTOSAVE_TIMER->setInterval(60000);
 
     restoreGeometry(keys::sheet);
-    AUTOSAVE_TICKBOX->setValue(readTick(keys::autosave));
+    AUTOSAVE_TICKBOX = readTick(keys::autosave);
     // A stored coin name other than the design text runs the coin-name change.
     for (const StoredText& t : storedTexts_)
         t.box->setText(Store::instance().read(t.key));
@@ -364,7 +352,7 @@ void SheetWindow::Form_Load() {
         s.timer->setEnabled(readTruth(s.key));
     NAME_CHANGE_LOCK_TICKBOX->setValue(readTick(keys::nameChangeLock));
     setNamesLocked(NAME_CHANGE_LOCK_TICKBOX->value() == 1);
-    AUTOSAVE_TIMER->setEnabled(AUTOSAVE_TICKBOX->value() == 1);
+    AUTOSAVE_TIMER->setEnabled(AUTOSAVE_TICKBOX == 1);
 }
 
 // ---- Saving --------------------------------------------------------------
@@ -416,7 +404,7 @@ void SheetWindow::AUTOSAVE_TIMER_Timer() {
 // ---- Switches set from the settings window -------------------------------
 
 void SheetWindow::setAutoSave(bool on) {
-    AUTOSAVE_TICKBOX->setValue(on ? 1 : 0);
+    AUTOSAVE_TICKBOX = on ? 1 : 0;
     AUTOSAVE_TIMER->setEnabled(on);
 }
 

@@ -2,7 +2,9 @@
 // The wallet sheet: ten wallet rows valued once a second while ticked, the
 // coin name, the exchange rate, two totals and the pocket calculator strip.
 // All its data are the texts and states of its controls. Other windows reach
-// it only through its intentions.
+// it only through its intentions. Beside it in sheet/: the pocket calculator,
+// the status bar and the small builders they share; its number rules are in
+// numbers/.
 
 #include "frame/controls.h"
 #include "frame/form.h"
@@ -35,20 +37,13 @@ class SheetWindow : public Form, public SheetIntentions {
 public:
     static constexpr WindowKind Kind = WindowKind::Sheet;
     static constexpr int Rows = keys::rowCount;
-    // The texts the sheet is designed with; clearing all saved data writes
-    // them back.
-    static const QString designWalletName;
-    static const QString designFigure;
-    static const QString designUsdTotal;
-    static const QString designConvertedTotal;
-    static const QString designCryptoName;
-    static const QString designExchangeRate;
     SheetWindow();
 
     void setAutoSave(bool on) override;
     void setNamesLocked(bool locked) override;
     void clearAllToDesign() override;
 
+private:
     // Row n, 1 to 10.
     WalletRow& row(int n) { return rows_.at(size_t(n - 1)); }
 
@@ -72,7 +67,8 @@ public:
     Timer* AUTO_CALCULATE_TIMER_TOTAL;
 
     // Switches mirrored from the settings window
-    TickBox* AUTOSAVE_TICKBOX;
+    // The auto-save switch as a tick-box value, mirrored from the settings.
+    int AUTOSAVE_TICKBOX = 0;
     Timer* AUTOSAVE_TIMER;
     TickBox* NAME_CHANGE_LOCK_TICKBOX;
 

@@ -4,7 +4,7 @@
 
 #include "about/about_window.h"
 #include "app/all_windows.h"
-#include "frame/main_window.h"
+#include "compact/main_window.h"
 #include "frame/pictures.h"
 #include "frame/windows.h"
 #include "lock/lock_window.h"
@@ -21,6 +21,7 @@
 #include <QTimer>
 
 using namespace vq;
+using testing::control;
 
 namespace {
 
@@ -136,9 +137,9 @@ private slots:
         Form* w = open(kind);
         QVERIFY(w);
         if (order.contains("ADD_BUTTON")) {
-            testing::control<TextBox>(w, "INPUT_A_TEXTBOX")->setText("10");
-            testing::control<TextBox>(w, "INPUT_B_TEXTBOX")->setText("4");
-            emit testing::control<Timer>(w, "DISABLE_BUTTONS_TIMER")->tick();
+            control<TextBox>(w, "INPUT_A_TEXTBOX")->setText("10");
+            control<TextBox>(w, "INPUT_B_TEXTBOX")->setText("4");
+            testing::fire(w, "DISABLE_BUTTONS_TIMER");
         }
         QCOMPARE(focused(), order.first());
         // Enter's button is the default, for the eye and for screen readers;
@@ -160,15 +161,17 @@ private slots:
         QTest::keyClicks(QApplication::focusWidget(), "2");
         press(Qt::Key_Tab);
         QTest::keyClicks(QApplication::focusWidget(), "100");
-        QCOMPARE(sheet->row(1).CURRENT_DOLLAR_VALUATION->text(), QStringLiteral("100"));
-        sheet->row(1).AUTOMATIC_CALCULATIONS_TICKBOX->setFocus(Qt::TabFocusReason);
+        QCOMPARE(control<TextBox>(sheet, "CURRENT_DOLLAR_VALUATION_1")->text(),
+                 QStringLiteral("100"));
+        auto* tickBox = control<TickBox>(sheet, "AUTOMATIC_CALCULATIONS_TICKBOX_1");
+        tickBox->setFocus(Qt::TabFocusReason);
         for (int tick : {1, 0}) {
             press(Qt::Key_Space);
-            QCOMPARE(sheet->row(1).AUTOMATIC_CALCULATIONS_TICKBOX->value(), tick);
-            QCOMPARE(sheet->row(1).AUTO_CALCULATE_TIMER->isEnabled(), tick == 1);
+            QCOMPARE(tickBox->value(), tick);
+            QCOMPARE(control<Timer>(sheet, "AUTO_CALCULATE_TIMER_1")->isEnabled(), tick == 1);
         }
         // Space on CLOSE saves and closes the sheet.
-        sheet->CLOSE_BUTTON->setFocus(Qt::TabFocusReason);
+        control(sheet, "CLOSE_BUTTON")->setFocus(Qt::TabFocusReason);
         press(Qt::Key_Space);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!Windows::find(WindowKind::Sheet));
@@ -209,7 +212,7 @@ private slots:
         QTest::keyClicks(QApplication::focusWidget(), "Open Sesame");
         press(Qt::Key_Tab);
         press(Qt::Key_Space);
-        QCOMPARE(lock->ENTER_PASSWORD_TEXTBOX->echoMode(), QLineEdit::Normal);
+        QCOMPARE(control<TextBox>(lock, "ENTER_PASSWORD_TEXTBOX")->echoMode(), QLineEdit::Normal);
         walk(2, true);
         press(Qt::Key_Space);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -227,7 +230,7 @@ private slots:
         walk(2);
         press(Qt::Key_Space);
         QCOMPARE(Store::instance().read(keys::lockPassword), QStringLiteral("new one"));
-        QCOMPARE(pw->CANCEL_BUTTON->text(), QStringLiteral("Close"));
+        QCOMPARE(control<Button>(pw, "CANCEL_BUTTON")->text(), QStringLiteral("Close"));
         press(Qt::Key_Escape);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!Windows::find(WindowKind::Password));
@@ -239,7 +242,7 @@ private slots:
                                               "ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX");
         QVERIFY(settings);
         press(Qt::Key_Space);
-        QVERIFY(settings->CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->isEnabled());
+        QVERIFY(control(settings, "CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON")->isEnabled());
         // Armed, the clear-all button takes its place in the order again.
         press(Qt::Key_Tab, Qt::ShiftModifier);
         QCOMPARE(focused(), QStringLiteral("CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON"));

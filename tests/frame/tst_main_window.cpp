@@ -1,6 +1,6 @@
 // The compact main window: its load from empty, seeded and damaged stores,
 // the always-on-top rule, the exit timer and the main button's routing.
-#include "frame/main_window.h"
+#include "compact/main_window.h"
 #include "frame/windows.h"
 #include "settings/store.h"
 #include "tests/support/testing.h"
@@ -12,14 +12,21 @@ using namespace vq;
 namespace {
 // Stands in for the windows the main button opens.
 struct Stub : Form {
-    static inline int shows = 0;
+    static inline QList<WindowKind> shown;
     explicit Stub(WindowKind k) : Form(k, "STUB", Qt::Window) {}
     void showEvent(QShowEvent* e) override {
         Form::showEvent(e);
-        ++shows;
+        shown.append(kind());
         QTimer::singleShot(0, this, [this] { unload(); });
     }
 };
+
+QString mainCaption(const MainWindow* w) {
+    return testing::control<QPushButton>(w, "VL_QUORIX_MAIN_BUTTON")->text();
+}
+Timer* timer(const MainWindow* w, const char* name) {
+    return testing::control<Timer>(w, name);
+}
 
 MainWindow* loadMain(const QMap<QString, QString>& seed = {}) {
     testing::unloadAll();
@@ -34,7 +41,7 @@ class TestMainWindow : public QObject {
 private slots:
     void initTestCase() {
         testing::setUpTestApplication();
-        Windows::registerFactory(WindowKind::Main, [] { return new MainWindow; });
+        registerMainWindow();
     }
     void cleanup() { testing::unloadAll(); }
 
@@ -43,13 +50,14 @@ private slots:
         QCOMPARE(w->Left(), 1000.0);
         QCOMPARE(w->Top(), 1000.0);
         QCOMPARE(w->Width(), 2400.0);
-        QCOMPARE(w->CRYPTO_NAME_START_LABEL->text(), QString("CRYPTO-NAME"));
+        QCOMPARE(testing::control<Label>(w, "CRYPTO_NAME_START_LABEL")->text(),
+                 QString("CRYPTO-NAME"));
         QCOMPARE(w->windowTitle(), QString("VL-QX - CRYPTO-NAME"));
-        QCOMPARE(w->VL_QUORIX_MAIN_BUTTON->text(), QString("Main Screen"));
-        QVERIFY(w->AlwaysOnTopTimer->isRunning());
-        QCOMPARE(w->AlwaysOnTopTimer->interval(), 1000);
-        QCOMPARE(w->LOCK_UNLOAD_TIMER->interval(), 250);
-        QVERIFY(!w->LOCK_UNLOAD_TIMER->isEnabled());
+        QCOMPARE(mainCaption(w), QString("Main Screen"));
+        QCOMPARE(w->lockState(), 0);
+        // The window keeps itself on top from the start; the program does not end.
+        QVERIFY(timer(w, "AlwaysOnTopTimer")->isRunning());
+        QVERIFY(!timer(w, "LOCK_UNLOAD_TIMER")->isEnabled());
         QVERIFY(!QFile::exists(Store::instance().filePath()));
     }
 
@@ -57,7 +65,7 @@ private slots:
         QTest::addColumn<QString>("locked");
         QTest::addColumn<QString>("onTop");
         QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("timer");
+        QTest::addColumn<bool>("onTopTimer");
         // clang-format off
         QTest::newRow("locked") << "1" << "1" << "Unlock Main Screen" << true;
         QTest::newRow("on top off") << "0" << "0" << "Main Screen" << false;
@@ -69,12 +77,13 @@ private slots:
         QFETCH(QString, locked);
         QFETCH(QString, onTop);
         QFETCH(QString, caption);
-        QFETCH(bool, timer);
+        QFETCH(bool, onTopTimer);
         MainWindow* w = loadMain({{"CLIENT_LOCKED", locked},
                                   {"AlwaysOnTopTimer_TICKBOX", onTop},
                                   {"CRYPTO_NAME", "BTC"}});
-        QCOMPARE(w->VL_QUORIX_MAIN_BUTTON->text(), caption);
-        QCOMPARE(w->AlwaysOnTopTimer->isEnabled(), timer);
+        QCOMPARE(mainCaption(w), caption);
+        QCOMPARE(w->lockState(), locked == "1" ? 1 : 0);
+        QCOMPARE(timer(w, "AlwaysOnTopTimer")->isEnabled(), onTopTimer);
         QCOMPARE(w->windowTitle(), QString("VL-QX - BTC"));
     }
 
@@ -122,10 +131,10 @@ private slots:
         auto& fake = testing::fakePlatform();
         fake.calls.clear();
         fake.foreground = w->handle();
-        w->AlwaysOnTopTimer_Timer();
+        testing::fire(w, "AlwaysOnTopTimer");
         QVERIFY(fake.calls.empty()); // already in front: nothing to do
         fake.foreground = 4242;
-        w->AlwaysOnTopTimer_Timer();
+        testing::fire(w, "AlwaysOnTopTimer");
         QCOMPARE(fake.calls.size(), size_t(2));
         QCOMPARE(fake.calls[0].what, QString("normal"));
         QCOMPARE(fake.calls[0].window, WindowHandle(4242));
@@ -133,12 +142,16 @@ private slots:
         QCOMPARE(fake.calls[1].window, w->handle());
     }
 
+    // Locked after an unlocked start, so that only the exit timer stores the state.
     void exitTimerSavesLockStateAndEnds() {
-        MainWindow* w = loadMain({{"CLIENT_LOCKED", "1"}});
+        MainWindow* w = loadMain();
         const int ends = testing::emptyCount();
         w->show();
-        w->LOCK_UNLOAD_TIMER->setEnabled(true);
-        w->LOCK_UNLOAD_TIMER_Timer();
+        Windows::find<MainIntentions>()->setLocked(true);
+        QCOMPARE(mainCaption(w), QString("Unlock Main Screen"));
+        Windows::find<MainIntentions>()->exitLocked();
+        QVERIFY(timer(w, "LOCK_UNLOAD_TIMER")->isEnabled());
+        testing::fire(w, "LOCK_UNLOAD_TIMER");
         QCOMPARE(Windows::find<MainWindow>(), nullptr);
         QCOMPARE(Store::instance().read("CLIENT_LOCKED", "x"), QString("1"));
         QTRY_COMPARE(testing::emptyCount(), ends + 1);
@@ -149,14 +162,14 @@ private slots:
         Windows::registerFactory(WindowKind::Lock, [] { return new Stub(WindowKind::Lock); });
         MainWindow* w = loadMain({{"CLIENT_LOCKED", "1"}});
         w->show();
-        Stub::shows = 0;
-        w->VL_QUORIX_MAIN_BUTTON_Click(); // returns once the stub unloads
-        QCOMPARE(Stub::shows, 1);
-        QCOMPARE(w->VL_QUORIX_MAIN_BUTTON->text(), QString("Unlock Main Screen"));
-        w->CLIENT_LOCKED_TICKBOX->setValue(0);
-        w->VL_QUORIX_MAIN_BUTTON_Click();
-        QCOMPARE(Stub::shows, 2);
-        QCOMPARE(w->VL_QUORIX_MAIN_BUTTON->text(), QString("Main Screen"));
+        Stub::shown.clear();
+        testing::click(w, "VL_QUORIX_MAIN_BUTTON"); // returns once the stub unloads
+        QVERIFY(Stub::shown == QList{WindowKind::Lock});
+        QCOMPARE(mainCaption(w), QString("Unlock Main Screen"));
+        w->setLocked(false);
+        testing::click(w, "VL_QUORIX_MAIN_BUTTON");
+        QVERIFY((Stub::shown == QList{WindowKind::Lock, WindowKind::Sheet}));
+        QCOMPARE(mainCaption(w), QString("Main Screen"));
     }
 };
 

@@ -10,10 +10,9 @@
 //                     unlocks with it in the lock window. Prints "ok".
 // Exit code 0 when everything held, 3 when a reopened sheet did not show
 // what was saved, 4 when the store refused a write.
-#include "frame/main_window.h"
+#include "compact/main_window.h"
 #include "frame/windows.h"
 #include "lock/lock_window.h"
-#include "lock/password_window.h"
 #include "settings/store.h"
 #include "sheet/sheet_window.h"
 #include "tests/hardening/generations.h"
@@ -25,6 +24,7 @@
 #include <cstdio>
 
 using namespace vq;
+using testing::control;
 
 namespace {
 
@@ -44,25 +44,26 @@ void typeInto(TextBox* box, const QString& text) {
     QTest::keyClicks(box, text);
 }
 
-SheetWindow* openSheet(MainWindow* main) {
-    auto* s = Windows::get<SheetWindow>();
+Form* openSheet(MainWindow* main) {
+    Form* s = Windows::get(WindowKind::Sheet);
     s->showModeless(main);
     return s;
 }
 
-bool sheetShows(SheetWindow* s, qint64 g) {
-    if (s->CRYPTO_NAME_TEXTBOX->text() != hardening::coinName(g) ||
+// The batch's keys are the names of the sheet's fields and tick boxes.
+QString shown(Form* s, const QString& name) {
+    if (auto* tick = s->findChild<TickBox*>(name))
+        return QString::number(tick->value());
+    return control<TextBox>(s, name)->text();
+}
+
+bool sheetShows(Form* s, qint64 g) {
+    if (shown(s, QStringLiteral("CRYPTO_NAME_TEXTBOX")) != hardening::coinName(g) ||
         s->Left() != hardening::leftOf(g) || s->Top() != hardening::topOf(g))
         return false;
-    const auto saved = s->savedFields(false);
-    for (const auto& [key, text] : hardening::batchOf(g)) {
-        bool found = false;
-        for (const auto& [k, t] : saved)
-            if (k == key)
-                found = t == text;
-        if (!found)
+    for (const auto& [name, text] : hardening::batchOf(g))
+        if (shown(s, name) != text)
             return false;
-    }
     return true;
 }
 
@@ -70,34 +71,29 @@ int saveLoop(qint64 start) {
     Store::instance().setSectionOverride(hardening::section);
     auto* main = Windows::get<MainWindow>();
     main->showModeless();
-    SheetWindow* s = openSheet(main);
+    Form* s = openSheet(main);
     for (qint64 g = start;; ++g) {
         say(QStringLiteral("begin %1 %2").arg(g).arg(QDateTime::currentMSecsSinceEpoch()));
-        typeInto(s->CRYPTO_NAME_TEXTBOX, hardening::coinName(g));
-        const auto batch = hardening::batchOf(g);
-        int i = 0;
-        s->EXCHANGE_RATE_TEXTBOX->setText(batch[i++].second);
-        for (int n = 1; n <= SheetWindow::Rows; ++n)
-            s->row(n).WALLET_NAME_TEXTBOX->setText(batch[i++].second);
-        for (int n = 1; n <= SheetWindow::Rows; ++n)
-            s->row(n).AMOUNT_IN_WALLET->setText(batch[i++].second);
-        for (int n = 1; n <= SheetWindow::Rows; ++n)
-            s->row(n).CURRENT_DOLLAR_VALUATION->setText(batch[i++].second);
-        for (int n = 1; n <= SheetWindow::Rows; ++n)
-            s->row(n).AUTOMATIC_CALCULATIONS_TICKBOX->setValue(batch[i++].second.toInt());
-        s->AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL->setValue(batch[i++].second.toInt());
-        s->AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL->setValue(batch[i++].second.toInt());
+        typeInto(control<TextBox>(s, "CRYPTO_NAME_TEXTBOX"), hardening::coinName(g));
+        for (const auto& [name, text] : hardening::batchOf(g)) {
+            if (auto* tick = s->findChild<TickBox*>(name))
+                tick->setValue(text.toInt());
+            else
+                control<TextBox>(s, name)->setText(text);
+        }
         // The ticked rows keep calculating while the user types.
-        for (int n = 1; n <= SheetWindow::Rows; ++n)
-            if (s->row(n).AUTO_CALCULATE_TIMER->isEnabled())
-                s->AUTO_CALCULATE_TIMER_Timer(n);
-        s->AUTO_CALCULATE_TIMER_TOTAL_Timer();
-        s->AUTO_CALCULATE_USD_TIMER_TOTAL_Timer();
+        for (int n = 1; n <= keys::rowCount; ++n) {
+            const QString timer = QStringLiteral("AUTO_CALCULATE_TIMER_%1").arg(n);
+            if (control<Timer>(s, timer)->isEnabled())
+                testing::fire(s, timer);
+        }
+        testing::fire(s, "AUTO_CALCULATE_TIMER_TOTAL");
+        testing::fire(s, "AUTO_CALCULATE_USD_TIMER_TOTAL");
         if (hardening::closesIn(g)) {
             s->setLeft(hardening::leftOf(g));
             s->setTop(hardening::topOf(g));
             say(QStringLiteral("save %1 close").arg(g));
-            s->CLOSE_BUTTON_Click();
+            testing::click(s, "CLOSE_BUTTON");
             settle();
             s = openSheet(main);
             if (!sheetShows(s, g)) {
@@ -106,7 +102,7 @@ int saveLoop(qint64 start) {
             }
         } else {
             say(QStringLiteral("save %1 tick").arg(g));
-            s->AUTOSAVE_TIMER_Timer();
+            testing::fire(s, "AUTOSAVE_TIMER");
         }
         if (!Store::instance().healthy() || Store::instance().hasPending())
             return 4;
@@ -114,34 +110,44 @@ int saveLoop(qint64 start) {
     }
 }
 
+// LOCK, a refused entry, then the password typed and UNLOCK; true when that
+// locked the tool and the password alone unlocked it and closed the window.
+bool locksAndUnlocks(MainWindow* main, const QString& password) {
+    Form* lock = Windows::get(WindowKind::Lock);
+    lock->showModeless(main);
+    auto* entry = control<TextBox>(lock, "ENTER_PASSWORD_TEXTBOX");
+    for (const QString& refused : {QString(), QStringLiteral("wrong")}) {
+        QTest::keyClicks(entry, refused);
+        testing::click(lock, "LOCK_BUTTON"); // the first click locks
+        if (!Windows::find(WindowKind::Lock) || main->lockState() != 1)
+            return false;
+    }
+    entry->clear();
+    control<TickBox>(lock, "SHOW_PASSWORD_TICKBOX")->setValue(1);
+    QTest::keyClicks(entry, password);
+    testing::click(lock, "LOCK_BUTTON"); // unlocks and unloads
+    settle();
+    return !Windows::find(WindowKind::Lock) && main->lockState() == 0;
+}
+
 int secrets(const QString& password) {
     Store::instance().setSectionOverride(hardening::section);
     auto* main = Windows::get<MainWindow>();
     main->showModeless();
-    auto* lock = Windows::get<LockWindow>();
+    Form* lock = Windows::get(WindowKind::Lock);
     lock->showModeless(main);
-    lock->PASSWORD_MANAGER_BUTTON->setEnabled(true);
-    auto* pw = Windows::get<PasswordWindow>();
+    Form* pw = Windows::get(WindowKind::Password);
     pw->showModeless(lock);
-    QTest::keyClicks(pw->ENTER_NEW_PASSWORD_TEXTBOX, password);
-    QTest::keyClicks(pw->RE_ENTER_NEW_PASSWORD_TEXTBOX, password);
-    pw->SHOW_PASSWORD_TICKBOX->setValue(1);
-    pw->CHANGE_PASSWORD_BUTTON->click();
-    pw->CANCEL_BUTTON->click();
+    QTest::keyClicks(control<TextBox>(pw, "ENTER_NEW_PASSWORD_TEXTBOX"), password);
+    QTest::keyClicks(control<TextBox>(pw, "RE_ENTER_NEW_PASSWORD_TEXTBOX"), password);
+    testing::click(pw, "SHOW_PASSWORD_TICKBOX");
+    testing::click(pw, "CHANGE_PASSWORD_BUTTON");
+    testing::click(pw, "CANCEL_BUTTON");
     settle();
-    lock->LOCK_BUTTON->click(); // locks; the empty entry is refused
-    QTest::keyClicks(lock->ENTER_PASSWORD_TEXTBOX, QStringLiteral("wrong"));
-    lock->LOCK_BUTTON->click();
-    lock->ENTER_PASSWORD_TEXTBOX->clear();
-    lock->SHOW_PASSWORD_TICKBOX->setValue(1);
-    QTest::keyClicks(lock->ENTER_PASSWORD_TEXTBOX, password);
-    lock->LOCK_BUTTON->click(); // unlocks and unloads
-    settle();
-    const bool unlocked = !Windows::find<LockWindow>() && main->CLIENT_LOCKED_TICKBOX->value() == 0;
-    // The lock window, loaded again, reads the password back from the store.
-    auto* again = Windows::get<LockWindow>();
-    const bool stored = again->CURRENT_PASSWORD_TEXTBOX->text() == password;
-    again->unload();
+    // The open lock window takes the new password; loaded again, it reads it
+    // back from the store.
+    const bool unlocked = locksAndUnlocks(main, password);
+    const bool stored = locksAndUnlocks(main, password);
     main->unload();
     settle();
     if (!unlocked || !stored || !Store::instance().healthy())
@@ -155,7 +161,7 @@ int secrets(const QString& password) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     testing::setUpTestApplication();
-    Windows::registerFactory(WindowKind::Main, [] { return new MainWindow; });
+    registerMainWindow();
     registerSheetWindow();
     registerLockWindows();
     const QStringList args = app.arguments();

@@ -3,10 +3,9 @@
 // and calculating, and every stored field and the password come back from
 // the store exactly as pasted.
 #include "app/all_windows.h"
-#include "frame/main_window.h"
+#include "compact/main_window.h"
+#include "frame/intentions.h"
 #include "frame/windows.h"
-#include "lock/lock_window.h"
-#include "lock/password_window.h"
 #include "settings/store.h"
 #include "sheet/sheet_window.h"
 #include "tests/support/testing.h"
@@ -48,11 +47,13 @@ void settle() {
 }
 
 // Every field of the sheet that is saved.
-QList<TextBox*> storedFields(SheetWindow* sheet) {
-    QList<TextBox*> r{sheet->CRYPTO_NAME_TEXTBOX, sheet->EXCHANGE_RATE_TEXTBOX};
+QList<TextBox*> storedFields(Form* sheet) {
+    QList<TextBox*> r{control<TextBox>(sheet, "CRYPTO_NAME_TEXTBOX"),
+                      control<TextBox>(sheet, "EXCHANGE_RATE_TEXTBOX")};
     for (int n = 1; n <= SheetWindow::Rows; ++n)
-        r << sheet->row(n).WALLET_NAME_TEXTBOX << sheet->row(n).AMOUNT_IN_WALLET
-          << sheet->row(n).CURRENT_DOLLAR_VALUATION;
+        for (const char* field :
+             {"WALLET_NAME_TEXTBOX_", "AMOUNT_IN_WALLET_", "CURRENT_DOLLAR_VALUATION_"})
+            r << control<TextBox>(sheet, field + QString::number(n));
     return r;
 }
 
@@ -100,7 +101,7 @@ void BadInputTest::pastedIntoEveryField() {
 
     auto* main = Windows::get<MainWindow>();
     main->showModeless();
-    auto* sheet = Windows::get<SheetWindow>();
+    Form* sheet = Windows::get(WindowKind::Sheet);
     sheet->showModeless(main);
     // Each stored field gets its own variant of the text, so that a field
     // saved under another's key shows.
@@ -116,59 +117,59 @@ void BadInputTest::pastedIntoEveryField() {
         check(fields[i]->objectName() + " as pasted:", fields[i]->text(), variant(i));
     }
     // The pocket calculator keeps nothing, but takes the paste and works.
-    for (auto* box : {testing::control<TextBox>(sheet, "INPUT_A_TEXTBOX"),
-                      testing::control<TextBox>(sheet, "INPUT_B_TEXTBOX")}) {
+    for (auto* box :
+         {control<TextBox>(sheet, "INPUT_A_TEXTBOX"), control<TextBox>(sheet, "INPUT_B_TEXTBOX")}) {
         paste(box, text);
         check(box->objectName() + " as pasted:", box->text(), text);
     }
 
     // Ticking goes on with whatever the fields hold.
-    for (int n = 1; n <= SheetWindow::Rows; ++n) {
-        sheet->row(n).AUTOMATIC_CALCULATIONS_TICKBOX->setValue(1);
-        sheet->AUTO_CALCULATE_TIMER_Timer(n);
-    }
-    sheet->AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL->setValue(1);
-    sheet->AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL->setValue(1);
-    sheet->AUTO_CALCULATE_TIMER_TOTAL_Timer();
-    sheet->AUTO_CALCULATE_USD_TIMER_TOTAL_Timer();
-    emit testing::control<Timer>(sheet, "DISABLE_BUTTONS_TIMER")->tick();
+    const auto calculateRows = [&] {
+        for (int n = 1; n <= SheetWindow::Rows; ++n)
+            fire(sheet, QStringLiteral("AUTO_CALCULATE_TIMER_%1").arg(n));
+    };
+    for (int n = 1; n <= SheetWindow::Rows; ++n)
+        control<TickBox>(sheet, QStringLiteral("AUTOMATIC_CALCULATIONS_TICKBOX_%1").arg(n))
+            ->setValue(1);
+    calculateRows();
+    control<TickBox>(sheet, "AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL")->setValue(1);
+    control<TickBox>(sheet, "AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL")->setValue(1);
+    fire(sheet, "AUTO_CALCULATE_TIMER_TOTAL");
+    fire(sheet, "AUTO_CALCULATE_USD_TIMER_TOTAL");
+    fire(sheet, "DISABLE_BUTTONS_TIMER");
     for (const char* op : {"ADD_BUTTON", "SUBTRACT_BUTTON", "MULTIPLY_BUTTON", "DIVIDE_BUTTON"})
-        testing::control<Button>(sheet, op)->click();
-    sheet->AUTOSAVE_TIMER_Timer();
+        click(sheet, op);
+    fire(sheet, "AUTOSAVE_TIMER");
     QVERIFY(Store::instance().healthy());
-    QCOMPARE(main->CRYPTO_NAME_START_LABEL->text(), sheet->CRYPTO_NAME_TEXTBOX->text());
+    QCOMPARE(control<Label>(main, "CRYPTO_NAME_START_LABEL")->text(), fields[0]->text());
 
     // Close, and a new sheet loads every field back from the store.
-    sheet->CLOSE_BUTTON_Click();
+    click(sheet, "CLOSE_BUTTON");
     settle();
     QVERIFY(Store::instance().healthy());
-    sheet = Windows::get<SheetWindow>();
+    sheet = Windows::get(WindowKind::Sheet);
     sheet->showModeless(main);
     const QList<TextBox*> reloaded = storedFields(sheet);
     for (qsizetype i = 0; i < reloaded.size(); ++i)
         check(reloaded[i]->objectName() + " reloaded:", reloaded[i]->text(), variant(i));
-    for (int n = 1; n <= SheetWindow::Rows; ++n)
-        sheet->AUTO_CALCULATE_TIMER_Timer(n);
+    calculateRows();
 
-    // The password: set in the password window, read back by the lock
-    // window, and the same paste unlocks.
+    // The password: set in the password window, and the same paste unlocks
+    // a lock window that reads it back from the store.
     const QString password = variant(-1);
-    auto* lock = Windows::get<LockWindow>();
-    auto* pw = Windows::get<PasswordWindow>();
-    paste(pw->ENTER_NEW_PASSWORD_TEXTBOX, password);
-    paste(pw->RE_ENTER_NEW_PASSWORD_TEXTBOX, password);
-    pw->CHANGE_PASSWORD_BUTTON_Click();
+    Form* pw = Windows::get(WindowKind::Password);
+    paste(control<TextBox>(pw, "ENTER_NEW_PASSWORD_TEXTBOX"), password);
+    paste(control<TextBox>(pw, "RE_ENTER_NEW_PASSWORD_TEXTBOX"), password);
+    click(pw, "CHANGE_PASSWORD_BUTTON");
     check("stored password:", Store::instance().read(keys::lockPassword), password);
     pw->unload();
-    lock->unload();
     settle();
-    lock = Windows::get<LockWindow>();
-    check("password reloaded:", lock->CURRENT_PASSWORD_TEXTBOX->text(), password);
-    lock->LOCK_BUTTON_Click();
-    QCOMPARE(main->CLIENT_LOCKED_TICKBOX->value(), 1);
-    paste(lock->ENTER_PASSWORD_TEXTBOX, password);
-    lock->LOCK_BUTTON_Click();
-    const bool unlocked = main->CLIENT_LOCKED_TICKBOX->value() == 0;
+    Form* lock = Windows::get(WindowKind::Lock);
+    click(lock, "LOCK_BUTTON");
+    QCOMPARE(Windows::find<MainIntentions>()->lockState(), 1);
+    paste(control<TextBox>(lock, "ENTER_PASSWORD_TEXTBOX"), password);
+    click(lock, "LOCK_BUTTON");
+    const bool unlocked = Windows::find<MainIntentions>()->lockState() == 0;
     settle();
 
     QVERIFY2(lost.isEmpty(), qPrintable(lost.join(QLatin1Char('\n'))));

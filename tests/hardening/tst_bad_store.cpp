@@ -3,12 +3,11 @@
 // says on the sheet's status bar that saving failed, and the next save that the
 // disk takes leaves a clean file with nothing lost.
 #include "app/all_windows.h"
-#include "frame/main_window.h"
+#include "frame/controls.h"
+#include "frame/intentions.h"
 #include "frame/windows.h"
-#include "lock/lock_window.h"
 #include "settings/convert.h"
 #include "settings/store.h"
-#include "sheet/sheet_window.h"
 #include "tests/settings/store_test_util.h"
 #include "tests/support/testing.h"
 
@@ -168,10 +167,13 @@ private slots:
         else
             writeBytes(fresh.file(), content);
         const FileView before = viewOf(fresh.file());
+        // Read before the settings window, which follows its own default, loads.
+        const bool onTop =
+            control<Timer>(Windows::get(WindowKind::Main), "AlwaysOnTopTimer")->isEnabled();
         const QList<Form*> forms = openEveryWindow();
         QVERIFY(!forms.isEmpty());
-        auto* main = Windows::find<MainWindow>();
-        auto* sheet = Windows::find<SheetWindow>();
+        Form* sheet = forms[1];
+        const auto field = [&](const QString& name) { return control<TextBox>(sheet, name); };
         for (Form* f : forms) {
             if (fallback) // the design-time place
                 QVERIFY(f->Left() == 1000.0 && f->Top() == 1000.0);
@@ -184,32 +186,30 @@ private slots:
             return v.typeId() == QMetaType::QString ? v.toString() : def;
         };
         for (int n = 1; n <= 10; ++n)
-            QCOMPARE(sheet->row(n).WALLET_NAME_TEXTBOX->text(),
+            QCOMPARE(field(QStringLiteral("WALLET_NAME_TEXTBOX_%1").arg(n))->text(),
                      readable(keys::walletName(n).name, keys::walletName(n).def));
-        QCOMPARE(Windows::find<LockWindow>()->CURRENT_PASSWORD_TEXTBOX->text(),
-                 readable(keys::lockPassword.name, QString()));
         if (fallback) { // text that is no number gives each key its default
             QCOMPARE(sheet->Width(), 14475.0);
             QCOMPARE(sheet->Height(), 8175.0);
-            QCOMPARE(main->CLIENT_LOCKED_TICKBOX->value(), 0);
-            QCOMPARE(main->AlwaysOnTopTimer_TICKBOX->value(), 1);
-            QCOMPARE(sheet->row(1).AUTOMATIC_CALCULATIONS_TICKBOX->value(), 0);
+            QCOMPARE(Windows::find<MainIntentions>()->lockState(), 0);
+            QVERIFY(onTop);
+            QCOMPARE(control<TickBox>(sheet, "AUTOMATIC_CALCULATIONS_TICKBOX_1")->value(), 0);
         }
         // A timer follows the key read as a truth value: any number but 0 runs
         // it, even one no tick box can show ("1e40", "7").
         if (timersOff)
-            QVERIFY(!sheet->row(1).AUTO_CALCULATE_TIMER->isEnabled() &&
-                    !sheet->AUTOSAVE_TIMER->isEnabled());
+            QVERIFY(!control<Timer>(sheet, "AUTO_CALCULATE_TIMER_1")->isEnabled() &&
+                    !control<Timer>(sheet, "AUTOSAVE_TIMER")->isEnabled());
         // The timers that run still value their rows; the sheet takes what is typed.
         for (int n = 1; n <= 10; ++n)
-            sheet->AUTO_CALCULATE_TIMER_Timer(n);
-        sheet->AUTO_CALCULATE_TIMER_TOTAL_Timer();
-        sheet->row(3).AMOUNT_IN_WALLET->setText("2.5");
-        sheet->row(3).CURRENT_DOLLAR_VALUATION->setText("4");
-        sheet->row(3).AUTOMATIC_CALCULATIONS_TICKBOX->setValue(1);
-        sheet->AUTO_CALCULATE_TIMER_Timer(3);
-        QCOMPARE(sheet->row(3).TOTAL_USD_VALUATION_TEXTBOX->text().toDouble(), 10.0);
-        sheet->row(1).WALLET_NAME_TEXTBOX->setText("typed after the damage");
+            fire(sheet, QStringLiteral("AUTO_CALCULATE_TIMER_%1").arg(n));
+        fire(sheet, "AUTO_CALCULATE_TIMER_TOTAL");
+        field("AMOUNT_IN_WALLET_3")->setText("2.5");
+        field("CURRENT_DOLLAR_VALUATION_3")->setText("4");
+        control<TickBox>(sheet, "AUTOMATIC_CALCULATIONS_TICKBOX_3")->setValue(1);
+        fire(sheet, "AUTO_CALCULATE_TIMER_3");
+        QCOMPARE(field("TOTAL_USD_VALUATION_TEXTBOX_3")->text().toDouble(), 10.0);
+        field("WALLET_NAME_TEXTBOX_1")->setText("typed after the damage");
         unloadAll();
 
         QVERIFY(Store::instance().healthy() && !Store::instance().hasPending());
@@ -236,7 +236,17 @@ private slots:
                                                     QDir::Dirs | QDir::NoDotAndDotDot);
             QCOMPARE(kept.size(), 1);
             QVERIFY(QFileInfo(fresh.folder() + QLatin1Char('/') + kept.first() + "/kept").isDir());
+        } else { // damaged again, for the lock window to read
+            writeBytes(fresh.file(), content);
         }
+        // A lock window opened on the damaged store holds the password that
+        // can still be read: typed, it unlocks (locking first if need be).
+        Form* lock = Windows::get(WindowKind::Lock);
+        control<TextBox>(lock, "ENTER_PASSWORD_TEXTBOX")
+            ->setText(readable(keys::lockPassword.name, QString()));
+        click(lock, "LOCK_BUTTON");
+        QVERIFY(!Windows::find(WindowKind::Lock));
+        QCOMPARE(Store::instance().read(keys::clientLocked), QStringLiteral("0"));
     }
 
     void unwritable_data() {
@@ -271,8 +281,9 @@ private slots:
         seedStore({{keys::autosave.name, "1"}, {keys::walletName(1).name, "saved before"}});
         QVERIFY(store.healthy());
         QVERIFY(!openEveryWindow().isEmpty());
-        auto* sheet = Windows::find<SheetWindow>();
-        QCOMPARE(testing::control<QLabel>(sheet, "STATUS_PANEL")->text(), QStringLiteral("Status"));
+        Form* sheet = Windows::find(WindowKind::Sheet);
+        const auto field = [&](const QString& name) { return control<TextBox>(sheet, name); };
+        QCOMPARE(control<QLabel>(sheet, "STATUS_PANEL")->text(), QStringLiteral("Status"));
 
         if (how == "injected") {
             store.simulateWriteFailures(1000000);
@@ -286,33 +297,30 @@ private slots:
             }
         }
         for (int n = 1; n <= 10; ++n) {
-            sheet->row(n).WALLET_NAME_TEXTBOX->setText(
-                QStringLiteral("typed %1 while failing").arg(n));
-            sheet->row(n).AMOUNT_IN_WALLET->setText(QString::number(n));
-            sheet->row(n).CURRENT_DOLLAR_VALUATION->setText("10");
+            field(QStringLiteral("WALLET_NAME_TEXTBOX_%1").arg(n))
+                ->setText(QStringLiteral("typed %1 while failing").arg(n));
+            field(QStringLiteral("AMOUNT_IN_WALLET_%1").arg(n))->setText(QString::number(n));
+            field(QStringLiteral("CURRENT_DOLLAR_VALUATION_%1").arg(n))->setText("10");
         }
-        sheet->row(4).AUTOMATIC_CALCULATIONS_TICKBOX->setValue(1);
-        sheet->AUTOSAVE_TIMER_Timer();
+        control<TickBox>(sheet, "AUTOMATIC_CALCULATIONS_TICKBOX_4")->setValue(1);
+        fire(sheet, "AUTOSAVE_TIMER");
         QVERIFY(!store.healthy());
-        QCOMPARE(testing::control<QLabel>(sheet, "STATUS_PANEL")->text(),
-                 QStringLiteral("Saving failed"));
-        sheet->AUTO_CALCULATE_TIMER_Timer(4);
-        QCOMPARE(sheet->row(4).TOTAL_USD_VALUATION_TEXTBOX->text().toDouble(), 40.0);
-        QTest::keyClicks(sheet->CRYPTO_NAME_TEXTBOX, QStringLiteral("-kept"));
-        QTest::qWait(250); // failed retries change nothing
+        QCOMPARE(control<QLabel>(sheet, "STATUS_PANEL")->text(), QStringLiteral("Saving failed"));
+        fire(sheet, "AUTO_CALCULATE_TIMER_4");
+        QCOMPARE(field("TOTAL_USD_VALUATION_TEXTBOX_4")->text().toDouble(), 40.0);
+        QTest::keyClicks(field("CRYPTO_NAME_TEXTBOX"), QStringLiteral("-kept"));
+        QVERIFY(!store.flush()); // a retry fails as well and changes nothing
         QVERIFY(!store.healthy());
 
         // Closing and reopening the sheet shows everything typed.
-        sheet->CLOSE_BUTTON_Click();
+        click(sheet, "CLOSE_BUTTON");
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        sheet = Windows::get<SheetWindow>();
-        sheet->showModeless(Windows::find<MainWindow>());
-        QCOMPARE(testing::control<QLabel>(sheet, "STATUS_PANEL")->text(),
-                 QStringLiteral("Saving failed"));
-        QCOMPARE(sheet->row(7).WALLET_NAME_TEXTBOX->text(),
-                 QStringLiteral("typed 7 while failing"));
-        QCOMPARE(sheet->CRYPTO_NAME_TEXTBOX->text(), QStringLiteral("Example: BTC-kept"));
-        QCOMPARE(sheet->row(4).AUTOMATIC_CALCULATIONS_TICKBOX->value(), 1);
+        sheet = Windows::get(WindowKind::Sheet);
+        sheet->showModeless(Windows::find(WindowKind::Main));
+        QCOMPARE(control<QLabel>(sheet, "STATUS_PANEL")->text(), QStringLiteral("Saving failed"));
+        QCOMPARE(field("WALLET_NAME_TEXTBOX_7")->text(), QStringLiteral("typed 7 while failing"));
+        QCOMPARE(field("CRYPTO_NAME_TEXTBOX")->text(), QStringLiteral("Example: BTC-kept"));
+        QCOMPARE(control<TickBox>(sheet, "AUTOMATIC_CALCULATIONS_TICKBOX_4")->value(), 1);
 
         if (how == "injected")
             store.simulateWriteFailures(0);
@@ -321,7 +329,7 @@ private slots:
         else
             QVERIFY(QFile::remove(filler));
         QTRY_VERIFY_WITH_TIMEOUT(store.healthy(), 5000);
-        QCOMPARE(testing::control<QLabel>(sheet, "STATUS_PANEL")->text(), QStringLiteral("Status"));
+        QCOMPARE(control<QLabel>(sheet, "STATUS_PANEL")->text(), QStringLiteral("Status"));
         QVERIFY(!store.hasPending());
         QCOMPARE(viewOf(fresh.file()).status, QSettings::NoError);
         for (int n = 1; n <= 10; ++n)

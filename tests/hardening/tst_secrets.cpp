@@ -3,14 +3,10 @@
 // no output of the tool, even with every Qt log category on, and the calculator
 // button hands nothing typed to another program.
 #include "app/all_windows.h"
-#include "frame/main_window.h"
+#include "frame/controls.h"
 #include "frame/platform.h"
 #include "frame/windows.h"
-#include "lock/lock_window.h"
-#include "lock/password_window.h"
-#include "options/settings_window.h"
 #include "settings/store.h"
-#include "sheet/sheet_window.h"
 #include "tests/settings/store_test_util.h"
 #include "tests/support/testing.h"
 
@@ -66,25 +62,26 @@ private slots:
     void ownerOnlyAfterEveryWrite() {
         QFETCH(QString, write);
         FreshStore fresh;
-        Windows::get<MainWindow>();
+        Windows::get(WindowKind::Main);
         if (write.startsWith("sheet") || write.startsWith("coin")) {
-            auto* sheet = Windows::get<SheetWindow>();
-            sheet->row(1).AMOUNT_IN_WALLET->setText("3");
+            Form* sheet = Windows::get(WindowKind::Sheet);
+            control<TextBox>(sheet, "AMOUNT_IN_WALLET_1")->setText("3");
             if (write == "sheet close")
-                sheet->CLOSE_BUTTON_Click();
+                click(sheet, "CLOSE_BUTTON");
             else if (write == "sheet auto-save")
-                sheet->AUTOSAVE_TIMER_Timer();
+                fire(sheet, "AUTOSAVE_TIMER");
             else
-                QTest::keyClicks(sheet->CRYPTO_NAME_TEXTBOX, "B");
+                QTest::keyClicks(control<TextBox>(sheet, "CRYPTO_NAME_TEXTBOX"), "B");
         } else if (write == "settings window") {
-            Windows::get<SettingsWindow>()->AUTOSAVE_TICKBOX->click();
+            click(Windows::get(WindowKind::Settings), "AUTOSAVE_TICKBOX");
         } else if (write == "lock") {
-            Windows::get<LockWindow>()->LOCK_BUTTON_Click(); // no password: locks and unlocks
+            // No password: locks and unlocks.
+            click(Windows::get(WindowKind::Lock), "LOCK_BUTTON");
         } else {
-            auto* pw = Windows::get<PasswordWindow>();
-            QTest::keyClicks(pw->ENTER_NEW_PASSWORD_TEXTBOX, "new secret");
-            QTest::keyClicks(pw->RE_ENTER_NEW_PASSWORD_TEXTBOX, "new secret");
-            pw->CHANGE_PASSWORD_BUTTON_Click();
+            Form* pw = Windows::get(WindowKind::Password);
+            QTest::keyClicks(control<TextBox>(pw, "ENTER_NEW_PASSWORD_TEXTBOX"), "new secret");
+            QTest::keyClicks(control<TextBox>(pw, "RE_ENTER_NEW_PASSWORD_TEXTBOX"), "new secret");
+            click(pw, "CHANGE_PASSWORD_BUTTON");
             QVERIFY(Store::instance().read(keys::lockPassword) == QStringLiteral("new secret"));
         }
         unloadAll();
@@ -116,17 +113,13 @@ private slots:
     // for exactly the start it asks for on an empty sheet.
     void calculatorGetsNoUserText() {
         FreshStore fresh;
-        auto* s = Windows::get<SheetWindow>();
-        QList<TextBox*> fields{s->CRYPTO_NAME_TEXTBOX, s->EXCHANGE_RATE_TEXTBOX,
-                               control<TextBox>(s, "INPUT_A_TEXTBOX"),
-                               control<TextBox>(s, "INPUT_B_TEXTBOX")};
-        for (int n = 1; n <= SheetWindow::Rows; ++n)
-            fields << s->row(n).WALLET_NAME_TEXTBOX << s->row(n).AMOUNT_IN_WALLET
-                   << s->row(n).CURRENT_DOLLAR_VALUATION;
-        for (TextBox* box : fields)
-            box->setText(hostile + box->objectName());
+        Form* s = Windows::get(WindowKind::Sheet);
+        // Every field a user can type in.
+        for (TextBox* box : s->findChildren<TextBox*>())
+            if (!box->isReadOnly())
+                box->setText(hostile + box->objectName());
         fakePlatform().calls.clear();
-        s->CALC_BUTTON_Click();
+        click(s, "CALC_BUTTON");
         QCOMPARE(int(fakePlatform().calls.size()), 1);
         QCOMPARE(fakePlatform().calls[0].args,
                  (QStringList{"runas", "calc.exe", QString(), QString(), "1"}));

@@ -1,6 +1,6 @@
+#include "compact/main_window.h"
 #include "frame/colours.h"
 #include "frame/credits.h"
-#include "frame/main_window.h"
 #include "frame/windows.h"
 #include "lock/lock_window.h"
 #include "lock/password_window.h"
@@ -35,13 +35,29 @@ LockWindow* openLock() {
     return lock;
 }
 
+using testing::click;
+using testing::control;
+
+TextBox* entryBox(LockWindow* w) {
+    return control<TextBox>(w, "ENTER_PASSWORD_TEXTBOX");
+}
+
+// Replaces the entry's text as a user does: select all, delete, then one key
+// press per character (QTest::keyClicks refuses those beyond Latin-1).
+void type(LockWindow* w, const QString& text) {
+    QTest::keyClick(entryBox(w), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(entryBox(w), Qt::Key_Backspace);
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, entryBox(w), Qt::Key_unknown, QString(c), {});
+}
+
 bool layoutIs(LockWindow* w, bool locked) {
-    return w->LOCK_BUTTON->text() == (locked ? "UNLOCK" : "LOCK") &&
-           w->ENTER_PASSWORD_TEXTBOX->isHidden() != locked &&
-           w->SHOW_PASSWORD_TICKBOX->isHidden() != locked &&
-           w->EXIT_QUORIX_BUTTON->isHidden() != locked && w->CANCEL_BUTTON->isHidden() == locked &&
-           w->PASSWORD_MANAGER_BUTTON->isHidden() == locked &&
-           w->PASSWORD_MANAGER_BUTTON->isEnabled() != locked;
+    auto hidden = [w](const char* name) { return control(w, name)->isHidden(); };
+    return control<QPushButton>(w, "LOCK_BUTTON")->text() == (locked ? "UNLOCK" : "LOCK") &&
+           hidden("ENTER_PASSWORD_TEXTBOX") != locked &&
+           hidden("SHOW_PASSWORD_TICKBOX") != locked && hidden("EXIT_QUORIX_BUTTON") != locked &&
+           hidden("CANCEL_BUTTON") == locked && hidden("PASSWORD_MANAGER_BUTTON") == locked &&
+           control(w, "PASSWORD_MANAGER_BUTTON")->isEnabled() != locked;
 }
 
 void settle() {
@@ -119,7 +135,7 @@ private slots:
                 if (lock)
                     lock->hide();
             });
-            main->VL_QUORIX_MAIN_BUTTON_Click();
+            click(main, "VL_QUORIX_MAIN_BUTTON");
             QVERIFY(lock);
         } else {
             lock = openLock();
@@ -127,11 +143,12 @@ private slots:
             lock->setTop(1800);
             left = convert::floatText(float(lock->Left()));
             top = convert::floatText(float(lock->Top()));
-            lock->ENTER_PASSWORD_TEXTBOX->setText(entry);
+            if (!entry.isEmpty()) // only the locked layout shows the entry
+                type(lock, entry);
             if (event == "lock")
-                lock->LOCK_BUTTON_Click();
+                click(lock, "LOCK_BUTTON");
             else if (event == "cancel")
-                lock->CANCEL_BUTTON_Click();
+                click(lock, "CANCEL_BUTTON");
             else if (event == "escape")
                 QTest::keyClick(lock, Qt::Key_Escape);
             else if (event == "closeBox")
@@ -142,9 +159,9 @@ private slots:
                     auto* pw = Windows::find<PasswordWindow>();
                     shown = pw && pw->isVisible() && pw->isModal();
                     if (pw)
-                        pw->CANCEL_BUTTON_Click();
+                        click(pw, "CANCEL_BUTTON");
                 });
-                lock->PASSWORD_MANAGER_BUTTON_Click();
+                click(lock, "PASSWORD_MANAGER_BUTTON");
                 QVERIFY(shown);
                 QVERIFY(!Windows::find(WindowKind::Password));
             }
@@ -159,17 +176,17 @@ private slots:
         QCOMPARE(Windows::find<LockWindow>() != nullptr, open);
         if (open) {
             QVERIFY(layoutIs(lock, locked));
-            QCOMPARE(lock->ENTER_PASSWORD_TEXTBOX->backColor(), entryColour);
-            QVERIFY(lock->ENTER_PASSWORD_TEXTBOX->text() == entry); // kept to be corrected
+            QCOMPARE(entryBox(lock)->backColor(), entryColour);
+            QVERIFY(entryBox(lock)->text() == entry); // kept to be corrected
         } else {
             // Every close writes the place; sizes are read, never written.
             QCOMPARE(stored(keys::lockWindow.left), left);
             QCOMPARE(stored(keys::lockWindow.top), top);
             QCOMPARE(stored(keys::lockWindow.height), absent);
         }
-        QCOMPARE(main->CLIENT_LOCKED_TICKBOX->value(), tick);
+        QCOMPARE(main->lockState(), tick);
         QCOMPARE(stored(keys::clientLocked), storedState);
-        QCOMPARE(main->VL_QUORIX_MAIN_BUTTON->text(),
+        QCOMPARE(control<QPushButton>(main, "VL_QUORIX_MAIN_BUTTON")->text(),
                  QString(tick ? "Unlock Main Screen" : "Main Screen"));
         Form* sheet = Windows::find(WindowKind::Sheet);
         QCOMPARE(sheet != nullptr, sheetShown);
@@ -186,19 +203,15 @@ private slots:
         MainWindow* main = startMain();
         LockWindow* lock = openLock();
         QVERIFY(layoutIs(lock, true));
-        lock->EXIT_QUORIX_BUTTON_Click();
+        click(lock, "EXIT_QUORIX_BUTTON");
         // The button only starts the main window's timer; the timer ends.
-        QVERIFY(main->LOCK_UNLOAD_TIMER->isEnabled());
+        QVERIFY(control<Timer>(main, "LOCK_UNLOAD_TIMER")->isEnabled());
         QVERIFY(Windows::find<LockWindow>());
-        const int ends = testing::emptyCount();
-        main->LOCK_UNLOAD_TIMER_Timer();
+        testing::fire(main, "LOCK_UNLOAD_TIMER");
         settle();
         QVERIFY(!Windows::find<LockWindow>() && !Windows::find<MainWindow>());
-        QCOMPARE(testing::emptyCount(), ends + 1);
         QCOMPARE(stored(keys::clientLocked), QStringLiteral("1"));
         QVERIFY(stored(keys::lockWindow.left) != absent);
-        // The next start is still locked.
-        QCOMPARE(startMain()->VL_QUORIX_MAIN_BUTTON->text(), QStringLiteral("Unlock Main Screen"));
     }
 
     // The main window was closed while the sheet stood open on its own: the lock
@@ -206,25 +219,27 @@ private slots:
     void withoutMainWindowAndReopened() {
         testing::seedStore({{keys::lockPassword.name, "pw"}});
         LockWindow* lock = openLock();
-        lock->VL_QUORIX_CREATOR_Click();
-        QCOMPARE(lock->VL_QUORIX_CREATOR->text(), QString::fromLatin1(authorContact));
-        lock->LOCK_BUTTON_Click();
+        auto* creator = control<Label>(lock, "VL_QUORIX_CREATOR");
+        QTest::mouseClick(creator, Qt::LeftButton, {}, creator->rect().center());
+        QCOMPARE(creator->text(), QString::fromLatin1(authorContact));
+        click(lock, "LOCK_BUTTON");
         QVERIFY(layoutIs(lock, true));
-        lock->ENTER_PASSWORD_TEXTBOX->setText("typed");
-        lock->SHOW_PASSWORD_TICKBOX->setValue(1);
-        QCOMPARE(lock->ENTER_PASSWORD_TEXTBOX->passwordChar(), QString());
-        lock->EXIT_QUORIX_BUTTON_Click();
+        type(lock, "typed");
+        click(lock, "SHOW_PASSWORD_TICKBOX");
+        QCOMPARE(entryBox(lock)->passwordChar(), QString());
+        click(lock, "EXIT_QUORIX_BUTTON");
         QVERIFY(!Windows::find<LockWindow>());
         QCOMPARE(stored(keys::clientLocked), QStringLiteral("1"));
 
         // Each opening starts locked, with the name shown and an empty, masked entry.
         lock = openLock();
         QVERIFY(layoutIs(lock, true));
-        QCOMPARE(lock->VL_QUORIX_CREATOR->text(), QStringLiteral("Created By Tavrin88"));
-        QVERIFY(lock->ENTER_PASSWORD_TEXTBOX->text().isEmpty());
-        QCOMPARE(lock->ENTER_PASSWORD_TEXTBOX->passwordChar(), QStringLiteral("*"));
-        lock->ENTER_PASSWORD_TEXTBOX->setText("pw");
-        lock->LOCK_BUTTON_Click();
+        QCOMPARE(control<Label>(lock, "VL_QUORIX_CREATOR")->text(),
+                 QStringLiteral("Created By Tavrin88"));
+        QVERIFY(entryBox(lock)->text().isEmpty());
+        QCOMPARE(entryBox(lock)->passwordChar(), QStringLiteral("*"));
+        type(lock, "pw");
+        click(lock, "LOCK_BUTTON");
         QVERIFY(!Windows::find<LockWindow>());
         QCOMPARE(stored(keys::clientLocked), QStringLiteral("0"));
         QVERIFY(!Windows::find<MainWindow>());
@@ -236,23 +251,20 @@ private slots:
         LockWindow* lock = openLock();
         auto* pw = Windows::get<PasswordWindow>();
         pw->show();
-        pw->ENTER_NEW_PASSWORD_TEXTBOX->setText("New Pass");
-        pw->RE_ENTER_NEW_PASSWORD_TEXTBOX->setText("New Pass");
-        pw->CHANGE_PASSWORD_BUTTON_Click();
-        TextBox* current = lock->CURRENT_PASSWORD_TEXTBOX;
-        QVERIFY(current->text() == "New Pass");
-        QVERIFY(current->isHidden() && current->locked());
-        QCOMPARE(current->passwordChar(), QStringLiteral("*"));
-        pw->CANCEL_BUTTON_Click();
+        QTest::keyClicks(control(pw, "ENTER_NEW_PASSWORD_TEXTBOX"), "New Pass");
+        QTest::keyClicks(control(pw, "RE_ENTER_NEW_PASSWORD_TEXTBOX"), "New Pass");
+        click(pw, "CHANGE_PASSWORD_BUTTON");
+        click(pw, "CANCEL_BUTTON");
 
-        lock->LOCK_BUTTON_Click();
-        lock->ENTER_PASSWORD_TEXTBOX->setText("old");
-        lock->LOCK_BUTTON_Click();
+        // The lock window, open all along, tests against the new password.
+        click(lock, "LOCK_BUTTON");
+        type(lock, "old");
+        click(lock, "LOCK_BUTTON");
         QVERIFY(Windows::find<LockWindow>());
-        lock->ENTER_PASSWORD_TEXTBOX->setText("New Pass");
-        lock->LOCK_BUTTON_Click();
+        type(lock, "New Pass");
+        click(lock, "LOCK_BUTTON");
         QVERIFY(!Windows::find<LockWindow>());
-        QCOMPARE(main->CLIENT_LOCKED_TICKBOX->value(), 0);
+        QCOMPARE(main->lockState(), 0);
     }
 };
 

@@ -23,15 +23,30 @@ PasswordWindow* openPassword() {
     return w;
 }
 
-void enter(PasswordWindow* w, const QString& first, const QString& second) {
-    w->ENTER_NEW_PASSWORD_TEXTBOX->setText(first);
-    w->RE_ENTER_NEW_PASSWORD_TEXTBOX->setText(second);
-    w->CHANGE_PASSWORD_BUTTON_Click();
+using testing::click;
+using testing::control;
+
+TextBox* entry(PasswordWindow* w, bool again = false) {
+    return control<TextBox>(w,
+                            again ? "RE_ENTER_NEW_PASSWORD_TEXTBOX" : "ENTER_NEW_PASSWORD_TEXTBOX");
+}
+QString cancelCaption(PasswordWindow* w) {
+    return control<QPushButton>(w, "CANCEL_BUTTON")->text();
+}
+
+// Replaces both entries' texts as a user does (select all, delete, type),
+// then presses Change Password.
+void enter(PasswordWindow* w, const QString& a, const QString& b) {
+    for (auto [box, text] : {std::pair{entry(w), a}, {entry(w, true), b}}) {
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, text);
+    }
+    click(w, "CHANGE_PASSWORD_BUTTON");
 }
 
 bool bothRed(PasswordWindow* w) {
-    return w->ENTER_NEW_PASSWORD_TEXTBOX->backColor() == colours::red &&
-           w->RE_ENTER_NEW_PASSWORD_TEXTBOX->backColor() == colours::red;
+    return entry(w)->backColor() == colours::red && entry(w, true)->backColor() == colours::red;
 }
 } // namespace
 
@@ -48,12 +63,13 @@ private slots:
 
     void opensEmptyAndShowPasswordUnmasksBoth() {
         PasswordWindow* w = openPassword();
-        QCOMPARE(w->focusWidget(), w->CANCEL_BUTTON);
-        for (const char* mask : {"*", "", "*"}) {
-            w->SHOW_PASSWORD_TICKBOX->setValue(*mask ? 0 : 1);
-            for (TextBox* box : {w->ENTER_NEW_PASSWORD_TEXTBOX, w->RE_ENTER_NEW_PASSWORD_TEXTBOX}) {
+        QCOMPARE(w->focusWidget(), control(w, "CANCEL_BUTTON"));
+        for (int clicks = 0; clicks < 3; ++clicks) { // masked, shown, masked again
+            if (clicks)
+                click(w, "SHOW_PASSWORD_TICKBOX");
+            for (TextBox* box : {entry(w), entry(w, true)}) {
                 QVERIFY(box->text().isEmpty());
-                QCOMPARE(box->passwordChar(), QString::fromLatin1(mask));
+                QCOMPARE(box->passwordChar(), clicks == 1 ? QString() : QStringLiteral("*"));
             }
         }
     }
@@ -67,22 +83,22 @@ private slots:
             enter(w, a, b);
             QVERIFY(bothRed(w));
             QVERIFY(stored() == "old");
-            QCOMPARE(w->CANCEL_BUTTON->text(), QStringLiteral("Cancel"));
+            QCOMPARE(cancelCaption(w), QStringLiteral("Cancel"));
         }
         enter(w, " Abc ", " Abc ");
         QVERIFY(stored() == " Abc ");
-        QCOMPARE(w->CANCEL_BUTTON->text(), QStringLiteral("Close"));
+        QCOMPARE(cancelCaption(w), QStringLiteral("Close"));
         // Success is shown by the caption alone; the red stays.
         QVERIFY(bothRed(w));
-        QVERIFY(w->ENTER_NEW_PASSWORD_TEXTBOX->text() == " Abc ");
+        QVERIFY(entry(w)->text() == " Abc ");
         // A later refusal keeps what was stored, and the caption.
         enter(w, "x", "y");
         QVERIFY(stored() == " Abc ");
-        QCOMPARE(w->CANCEL_BUTTON->text(), QStringLiteral("Close"));
+        QCOMPARE(cancelCaption(w), QStringLiteral("Close"));
         enter(w, "", "");
         QVERIFY(stored().isEmpty()); // an empty password is accepted
         // Closing never undoes a stored change.
-        w->CANCEL_BUTTON_Click();
+        click(w, "CANCEL_BUTTON");
         QVERIFY(!Windows::find<PasswordWindow>());
         QVERIFY(stored().isEmpty());
     }
@@ -101,7 +117,7 @@ private slots:
         const QString left = convert::floatText(float(w->Left()));
         const QString top = convert::floatText(float(w->Top()));
         if (how == "cancel")
-            w->CANCEL_BUTTON_Click();
+            click(w, "CANCEL_BUTTON");
         else if (how == "escape")
             QTest::keyClick(w, Qt::Key_Escape);
         else

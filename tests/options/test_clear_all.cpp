@@ -48,58 +48,60 @@ private slots:
         auto* main = Windows::get<MainWindow>();
         auto* sheet = Windows::get<SheetWindow>();
         // One round of the running timers, so that results and colours show.
+        QStringList timers{"AUTO_CALCULATE_USD_TIMER_TOTAL", "AUTO_CALCULATE_TIMER_TOTAL"};
         for (int n : tickedRows)
-            if (sheet->row(n).AUTO_CALCULATE_TIMER->isEnabled())
-                sheet->AUTO_CALCULATE_TIMER_Timer(n);
-        if (sheet->AUTO_CALCULATE_USD_TIMER_TOTAL->isEnabled())
-            sheet->AUTO_CALCULATE_USD_TIMER_TOTAL_Timer();
-        if (sheet->AUTO_CALCULATE_TIMER_TOTAL->isEnabled())
-            sheet->AUTO_CALCULATE_TIMER_TOTAL_Timer();
+            timers.prepend(QStringLiteral("AUTO_CALCULATE_TIMER_%1").arg(n));
+        for (const QString& t : timers)
+            if (control<Timer>(sheet, t)->isEnabled())
+                fire(sheet, t);
         if (typed)
-            QVERIFY(sheet->row(4).TOTAL_USD_VALUATION_TEXTBOX->text() != zero);
+            QVERIFY(cell(sheet, "TOTAL_USD_VALUATION_TEXTBOX", 4)->text() != zero);
 
         auto* w = Windows::get<SettingsWindow>();
-        userClick(w->ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX);
-        w->CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->click();
+        click(w, armingBox);
+        click(w, clearAllButton);
 
         // The sheet: factory texts, every row and total frozen and red, names editable.
         for (int n = 1; n <= SheetWindow::Rows; ++n) {
-            const WalletRow& r = sheet->row(n);
-            QCOMPARE(r.WALLET_NAME_TEXTBOX->text(), QStringLiteral("Wallet Name"));
-            for (TextBox* t :
-                 {r.AMOUNT_IN_WALLET, r.CURRENT_DOLLAR_VALUATION, r.TOTAL_USD_VALUATION_TEXTBOX,
-                  r.CONVERTED_VALUATION, r.TOTAL_VALUATION})
-                QCOMPARE(t->text(), zero);
-            QCOMPARE(r.AUTOMATIC_CALCULATIONS_TICKBOX->value(), 0);
-            QVERIFY(!r.AUTO_CALCULATE_TIMER->isEnabled());
-            for (TextBox* t :
-                 {r.WALLET_NAME_TEXTBOX, r.TOTAL_USD_VALUATION_TEXTBOX, r.TOTAL_VALUATION})
-                QCOMPARE(t->backColor(), colours::red);
+            QCOMPARE(cell(sheet, "WALLET_NAME_TEXTBOX", n)->text(), QStringLiteral("Wallet Name"));
+            for (const char* f :
+                 {"AMOUNT_IN_WALLET", "CURRENT_DOLLAR_VALUATION", "TOTAL_USD_VALUATION_TEXTBOX",
+                  "CONVERTED_VALUATION", "TOTAL_VALUATION"})
+                QCOMPARE(cell(sheet, f, n)->text(), zero);
+            QCOMPARE(cell<TickBox>(sheet, "AUTOMATIC_CALCULATIONS_TICKBOX", n)->value(), 0);
+            QVERIFY(!cell<Timer>(sheet, "AUTO_CALCULATE_TIMER", n)->isEnabled());
+            for (const char* f :
+                 {"WALLET_NAME_TEXTBOX", "TOTAL_USD_VALUATION_TEXTBOX", "TOTAL_VALUATION"})
+                QCOMPARE(cell(sheet, f, n)->backColor(), colours::red);
             // A row that calculated is left black on red.
             if (typed && tickedRows.contains(n))
-                QCOMPARE(r.WALLET_NAME_TEXTBOX->foreColor(), colours::black);
+                QCOMPARE(cell(sheet, "WALLET_NAME_TEXTBOX", n)->foreColor(), colours::black);
         }
-        QCOMPARE(sheet->COMPLETE_USD_TOTAL_TEXTBOX->backColor(), colours::red);
-        QCOMPARE(sheet->COMPLETE_TOTAL_TEXTBOX->backColor(), colours::red);
+        const auto box = [sheet](const char* name) { return control<TextBox>(sheet, name); };
+        QCOMPARE(box("COMPLETE_USD_TOTAL_TEXTBOX")->backColor(), colours::red);
+        QCOMPARE(box("COMPLETE_TOTAL_TEXTBOX")->backColor(), colours::red);
         // The coin-name change ran: the sheet and the main window show the name.
-        QCOMPARE((QStringList{sheet->COMPLETE_USD_TOTAL_TEXTBOX->text(),
-                              sheet->COMPLETE_TOTAL_TEXTBOX->text(),
-                              sheet->EXCHANGE_RATE_TEXTBOX->text(),
-                              sheet->CRYPTO_NAME_TEXTBOX->text(), sheet->windowTitle().right(12)}),
+        QCOMPARE((QStringList{box("COMPLETE_USD_TOTAL_TEXTBOX")->text(),
+                              box("COMPLETE_TOTAL_TEXTBOX")->text(),
+                              box("EXCHANGE_RATE_TEXTBOX")->text(),
+                              box("CRYPTO_NAME_TEXTBOX")->text(), sheet->windowTitle().right(12)}),
                  (QStringList{"TOTAL USD", "CONVERTED TOTAL", "Example: 0.70", "Example: BTC",
                               "Example: BTC"}));
         if (typed)
-            QCOMPARE(main->CRYPTO_NAME_START_LABEL->text(), QStringLiteral("Example: BTC"));
+            QCOMPARE(control<QLabel>(main, "CRYPTO_NAME_START_LABEL")->text(),
+                     QStringLiteral("Example: BTC"));
         // Totals frozen, names editable; the settings window's lock off and
         // clear-all locked out until it closes.
-        QCOMPARE((QList<int>{sheet->AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL->value(),
-                             sheet->AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL->value(),
-                             sheet->AUTO_CALCULATE_USD_TIMER_TOTAL->isEnabled(),
-                             sheet->AUTO_CALCULATE_TIMER_TOTAL->isEnabled(), nameLockState(sheet),
-                             w->NAME_CHANGE_LOCK_TICKBOX->value(),
-                             w->CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->isEnabled(),
-                             w->ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX->isEnabled(),
-                             w->ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX->value()}),
+        const auto tick = [](const QObject* on, const QString& name) {
+            return control<TickBox>(on, name)->value();
+        };
+        QCOMPARE((QList<int>{tick(sheet, "AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL"),
+                             tick(sheet, "AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL"),
+                             control<Timer>(sheet, "AUTO_CALCULATE_USD_TIMER_TOTAL")->isEnabled(),
+                             control<Timer>(sheet, "AUTO_CALCULATE_TIMER_TOTAL")->isEnabled(),
+                             nameLockState(sheet), tick(w, "NAME_CHANGE_LOCK_TICKBOX"),
+                             control(w, clearAllButton)->isEnabled(),
+                             control(w, armingBox)->isEnabled(), tick(w, armingBox)}),
                  QList<int>(9, 0));
         QCOMPARE(Windows::find<SettingsWindow>(), w);
 
@@ -121,10 +123,10 @@ private slots:
         QVERIFY(!storeFileContents().contains("Cold "));
 
         // A fresh window is armed again.
-        w->OK_BUTTON->click();
+        click(w, "OK_BUTTON");
         w = Windows::get<SettingsWindow>();
-        QVERIFY(w->ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX->isEnabled());
-        QVERIFY(!w->CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->isEnabled());
+        QVERIFY(control(w, armingBox)->isEnabled());
+        QVERIFY(!control(w, clearAllButton)->isEnabled());
     }
 };
 

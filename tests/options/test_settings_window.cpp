@@ -18,6 +18,8 @@ class TestSettingsWindow : public QObject {
         sheet = Windows::get<SheetWindow>();
         return Windows::get<SettingsWindow>();
     }
+    bool onTopRuns() const { return control<Timer>(main, "AlwaysOnTopTimer")->isEnabled(); }
+    bool autoSaveRuns() const { return control<Timer>(sheet, "AUTOSAVE_TIMER")->isEnabled(); }
 
 private slots:
     void initTestCase() { registerWindows(); }
@@ -51,22 +53,16 @@ private slots:
         seedStore(seed);
         main = Windows::get<MainWindow>();
         sheet = Windows::get<SheetWindow>();
-        QVERIFY(main && sheet);
-        QVERIFY(main->AlwaysOnTopTimer->isEnabled()); // the main window's own default is on
+        QVERIFY(onTopRuns()); // the main window's own default is on
         // Undo what the sheet's own load applied.
-        sheet->AUTOSAVE_TICKBOX->setValue(0);
-        sheet->AUTOSAVE_TIMER->setEnabled(false);
-        sheet->CRYPTO_NAME_TEXTBOX->setLocked(false);
-        for (int n = 1; n <= SheetWindow::Rows; ++n)
-            sheet->row(n).WALLET_NAME_TEXTBOX->setLocked(false);
+        sheet->setAutoSave(false);
+        sheet->setNamesLocked(false);
         auto* w = Windows::get<SettingsWindow>();
-        // The main window's own copy of the switch (last) is set only by its load.
-        QCOMPARE((QList<int>{w->AUTOSAVE_TICKBOX->value(), w->AlwaysOnTopTimer_TICKBOX->value(),
-                             w->NAME_CHANGE_LOCK_TICKBOX->value(), sheet->AUTOSAVE_TICKBOX->value(),
-                             sheet->AUTOSAVE_TIMER->isEnabled(), nameLockState(sheet),
-                             main->AlwaysOnTopTimer->isEnabled(),
-                             main->AlwaysOnTopTimer_TICKBOX->value()}),
-                 (QList<int>{autosave, onTop, nameLock, autosave, autosave, nameLock, onTop, 1}));
+        const auto tick = [w](const char* name) { return control<TickBox>(w, name)->value(); };
+        QCOMPARE((QList<int>{tick("AUTOSAVE_TICKBOX"), tick("AlwaysOnTopTimer_TICKBOX"),
+                             tick("NAME_CHANGE_LOCK_TICKBOX"), autoSaveRuns(), nameLockState(sheet),
+                             onTopRuns()}),
+                 (QList<int>{autosave, onTop, nameLock, autosave, nameLock, onTop}));
         const auto switches = [] {
             return QStringList{stored(keys::autosave), stored(keys::alwaysOnTopForSettings),
                                stored(keys::nameChangeLock)};
@@ -89,19 +85,18 @@ private slots:
         QFETCH(QString, box);
         QFETCH(bool, withMain);
         auto* w = openOver({}, withMain);
-        auto* tick = w->findChild<TickBox*>(box);
-        QVERIFY(tick);
+        auto* tick = control<TickBox>(w, box);
         const keys::Key key{box, "<none>"};
         auto effect = [&]() -> bool {
             if (box == "AlwaysOnTopTimer_TICKBOX") // skipped without a main window
-                return main ? main->AlwaysOnTopTimer->isEnabled() : tick->value() == 1;
+                return main ? onTopRuns() : tick->value() == 1;
             if (box == "AUTOSAVE_TICKBOX")
-                return sheet->AUTOSAVE_TICKBOX->value() == 1 && sheet->AUTOSAVE_TIMER->isEnabled();
+                return autoSaveRuns();
             return nameLockState(sheet) == 1;
         };
         const int start = tick->value();
         for (int i = 1; i <= 3; ++i) {
-            userClick(tick);
+            click(w, box);
             const int now = i % 2 ? 1 - start : start;
             QCOMPARE(tick->value(), now);
             QCOMPARE(effect(), now == 1);
@@ -109,8 +104,8 @@ private slots:
         }
         QCOMPARE(Windows::find<MainWindow>() != nullptr, withMain);
         // The amounts and prices are never locked.
-        QVERIFY(!sheet->row(1).AMOUNT_IN_WALLET->locked());
-        QVERIFY(!sheet->EXCHANGE_RATE_TEXTBOX->locked());
+        QVERIFY(!cell(sheet, "AMOUNT_IN_WALLET", 1)->locked());
+        QVERIFY(!control<TextBox>(sheet, "EXCHANGE_RATE_TEXTBOX")->locked());
     }
 
     // OK and the close box store the same; arming lasts one instance, never stored.
@@ -124,18 +119,18 @@ private slots:
         auto* w = openOver({{"NAME_CHANGE_LOCK_TICKBOX", "1"}});
         w->setLeft(2400);
         w->setTop(1800);
-        userClick(w->AUTOSAVE_TICKBOX);
-        userClick(w->AlwaysOnTopTimer_TICKBOX);
-        // Values changed behind the handlers' backs are still what unload stores.
-        w->NAME_CHANGE_LOCK_TICKBOX->blockSignals(true);
-        w->NAME_CHANGE_LOCK_TICKBOX->setValue(0);
-        w->NAME_CHANGE_LOCK_TICKBOX->blockSignals(false);
+        click(w, "AUTOSAVE_TICKBOX");
+        click(w, "AlwaysOnTopTimer_TICKBOX");
+        click(w, "NAME_CHANGE_LOCK_TICKBOX");
+        // Unload stores the boxes as they stand, whatever the store came to hold since.
+        for (const auto& k : {keys::nameChangeLock, keys::autosave, keys::alwaysOnTopForSettings})
+            Store::instance().write(k, QStringLiteral("x"));
         for (bool armed : {true, false, true}) {
-            userClick(w->ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX);
-            QCOMPARE(w->CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->isEnabled(), armed);
+            click(w, armingBox);
+            QCOMPARE(control(w, clearAllButton)->isEnabled(), armed);
         }
         if (viaOk)
-            w->OK_BUTTON->click();
+            click(w, "OK_BUTTON");
         else
             w->close();
         QVERIFY(!Windows::find<SettingsWindow>());
@@ -145,15 +140,15 @@ private slots:
                               stored(g.width), stored(g.height)}),
                  (QStringList{"2400", "1800", "0", "1", "1", "<none>", "<none>"}));
         // The switches' effects outlive the window.
-        QVERIFY(sheet->AUTOSAVE_TIMER->isEnabled());
-        QVERIFY(main->AlwaysOnTopTimer->isEnabled());
+        QVERIFY(autoSaveRuns());
+        QVERIFY(onTopRuns());
 
         QVERIFY(!testing::storeFileContents().contains("ENABLE_CLEAR"));
         w = Windows::get<SettingsWindow>();
         QCOMPARE(w->Left(), 2400.0);
         QCOMPARE(w->Top(), 1800.0);
-        QCOMPARE(w->ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX->value(), 0);
-        QVERIFY(!w->CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON->isEnabled());
+        QCOMPARE(control<TickBox>(w, armingBox)->value(), 0);
+        QVERIFY(!control(w, clearAllButton)->isEnabled());
     }
 };
 

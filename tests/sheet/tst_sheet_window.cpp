@@ -1,8 +1,8 @@
-// The wallet sheet as a window: loading, saving, valuation through its handlers,
-// colours, the coin name, the calculators and the status bar.
+// The wallet sheet driven as a user drives it: loading, saving, valuation on
+// the timers' ticks, colours, the coin name, the calculators and the status bar.
 
+#include "compact/main_window.h"
 #include "frame/colours.h"
-#include "frame/main_window.h"
 #include "frame/windows.h"
 #include "settings/keys.h"
 #include "settings/store.h"
@@ -12,22 +12,48 @@
 #include <QTest>
 
 using namespace vq;
+using vq::testing::click;
+using vq::testing::control;
+using vq::testing::fire;
 using vq::testing::seedStore;
 
 namespace {
 
 const QString design = QStringLiteral("00000000.00000000");
 
-SheetWindow* openSheet() {
-    return Windows::get<SheetWindow>();
+TextBox* box(const QObject* w, const QString& name) {
+    return control<TextBox>(w, name);
 }
-MainWindow* openMain() {
-    return Windows::get<MainWindow>();
+Timer* timer(const QObject* w, const QString& name) {
+    return control<Timer>(w, name);
+}
+// Row n's control of the given name: "AMOUNT_IN_WALLET" and 3 find "AMOUNT_IN_WALLET_3".
+template <class T = TextBox> T* cell(const QObject* w, const char* name, int n) {
+    return control<T>(w, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(n));
+}
+QString mainLabel(const MainWindow* main) {
+    return control<QLabel>(main, "CRYPTO_NAME_START_LABEL")->text();
 }
 
 // What a read of the key finds, with a default no stored text can equal.
 QString stored(const keys::Key& key) {
     return Store::instance().read(key.name, QStringLiteral("<missing>"));
+}
+
+// Every key the sheet stores its fields under, with what the sheet shows for it;
+// each field's control bears its key's name, the coin name's aside.
+QList<QPair<QString, QString>> shownFields(const QObject* s) {
+    QList<QPair<QString, QString>> f{
+        {keys::cryptoNameForSheet.name, box(s, "CRYPTO_NAME_TEXTBOX")->text()}};
+    QList<keys::Key> rest{keys::exchangeRate, keys::usdTotalTick, keys::convertedTotalTick};
+    for (const auto* column : {&keys::walletNames, &keys::amountsInWallet,
+                               &keys::currentDollarValuations, &keys::rowTicks})
+        rest.append(QList<keys::Key>(column->begin(), column->end()));
+    for (const keys::Key& k : rest) {
+        auto* t = s->findChild<TextBox*>(k.name);
+        f.append({k.name, t ? t->text() : QString::number(control<TickBox>(s, k.name)->value())});
+    }
+    return f;
 }
 
 // A fully typed sheet as the store would hold it.
@@ -68,118 +94,92 @@ private slots:
     }
 
     void loadFromEmptyStore() {
-        MainWindow* main = openMain();
-        SheetWindow* s = openSheet();
+        MainWindow* main = Windows::get<MainWindow>();
+        SheetWindow* s = Windows::get<SheetWindow>();
         QCOMPARE(s->windowTitle(), QStringLiteral("VELMORA - QUORIX-V2 - Example: BTC"));
         QCOMPARE(stored(keys::cryptoNameForSheet), QStringLiteral("<missing>"));
-        QCOMPARE(main->CRYPTO_NAME_START_LABEL->text(), QStringLiteral("CRYPTO-NAME"));
-        QCOMPARE(s->EXCHANGE_RATE_TEXTBOX->text(), QStringLiteral("Example: 0.70"));
+        QCOMPARE(mainLabel(main), QStringLiteral("CRYPTO-NAME"));
+        QCOMPARE(box(s, "EXCHANGE_RATE_TEXTBOX")->text(), QStringLiteral("Example: 0.70"));
         for (int n = 1; n <= 10; ++n) {
-            WalletRow& r = s->row(n);
-            QCOMPARE(r.WALLET_NAME_TEXTBOX->text(), QStringLiteral("Wallet Name"));
-            QCOMPARE(r.AMOUNT_IN_WALLET->text(), QStringLiteral("0"));
-            QCOMPARE(r.CURRENT_DOLLAR_VALUATION->text(), QStringLiteral("0"));
-            QCOMPARE(r.TOTAL_USD_VALUATION_TEXTBOX->text(), design);
-            QCOMPARE(r.TOTAL_VALUATION->backColor(), colours::red);
-            QVERIFY(!r.AUTO_CALCULATE_TIMER->isEnabled());
-            QCOMPARE(r.AUTO_CALCULATE_TIMER->interval(), 1000);
-            QVERIFY(!r.WALLET_NAME_TEXTBOX->locked());
+            QCOMPARE(cell(s, "WALLET_NAME_TEXTBOX", n)->text(), QStringLiteral("Wallet Name"));
+            QCOMPARE(cell(s, "AMOUNT_IN_WALLET", n)->text(), QStringLiteral("0"));
+            QCOMPARE(cell(s, "CURRENT_DOLLAR_VALUATION", n)->text(), QStringLiteral("0"));
+            QCOMPARE(cell(s, "TOTAL_USD_VALUATION_TEXTBOX", n)->text(), design);
+            QCOMPARE(cell(s, "TOTAL_VALUATION", n)->backColor(), colours::red);
+            QVERIFY(!cell<Timer>(s, "AUTO_CALCULATE_TIMER", n)->isEnabled());
+            QVERIFY(!cell(s, "WALLET_NAME_TEXTBOX", n)->locked());
         }
-        QVERIFY(testing::control<Timer>(s, "DISABLE_BUTTONS_TIMER")->isRunning());
-        for (Timer* t :
-             {s->AUTO_CALCULATE_TIMER_TOTAL, s->AUTO_CALCULATE_USD_TIMER_TOTAL, s->AUTOSAVE_TIMER})
-            QVERIFY(!t->isEnabled());
-        QCOMPARE(s->AUTOSAVE_TIMER->interval(), 60000);
-        QVERIFY(!testing::control(s, "ADD_BUTTON")->isEnabled());
-        QVERIFY(!testing::control(s, "CLEAR_BUTTON")->isEnabled());
-        QVERIFY(testing::control<TextBox>(s, "INPUT_A_TEXTBOX")->text().isEmpty());
-        QCOMPARE(s->COMPLETE_TOTAL_TEXTBOX->text(), QStringLiteral("CONVERTED TOTAL"));
+        QVERIFY(timer(s, "DISABLE_BUTTONS_TIMER")->isRunning());
+        for (const char* t :
+             {"AUTO_CALCULATE_TIMER_TOTAL", "AUTO_CALCULATE_USD_TIMER_TOTAL", "AUTOSAVE_TIMER"})
+            QVERIFY(!timer(s, t)->isEnabled());
+        QVERIFY(!control(s, "ADD_BUTTON")->isEnabled() && !control(s, "CLEAR_BUTTON")->isEnabled());
+        QVERIFY(box(s, "INPUT_A_TEXTBOX")->text().isEmpty());
+        QCOMPARE(box(s, "COMPLETE_TOTAL_TEXTBOX")->text(), QStringLiteral("CONVERTED TOTAL"));
     }
 
     void loadFromSeededStore() {
-        MainWindow* main = openMain();
+        MainWindow* main = Windows::get<MainWindow>();
         seedStore(seededSheet());
-        SheetWindow* s = openSheet();
+        SheetWindow* s = Windows::get<SheetWindow>();
         // The restored name ran the coin-name change.
         QCOMPARE(s->windowTitle(), QStringLiteral("VELMORA - QUORIX-V2 - BTC"));
-        QCOMPARE(main->CRYPTO_NAME_START_LABEL->text(), QStringLiteral("BTC"));
-        QCOMPARE(s->Left(), 3000.0);
-        QCOMPARE(s->Top(), 2000.0);
-        QCOMPARE(s->EXCHANGE_RATE_TEXTBOX->text(), QStringLiteral("0.7"));
-        QCOMPARE(s->row(3).WALLET_NAME_TEXTBOX->text(), QStringLiteral("Wallet 3"));
-        QCOMPARE(s->row(10).CURRENT_DOLLAR_VALUATION->text(), QStringLiteral("1000"));
+        QCOMPARE(mainLabel(main), QStringLiteral("BTC"));
+        // The texts themselves: saveThenLoadRestoresEverything.
+        QCOMPARE(QPointF(s->Left(), s->Top()), QPointF(3000, 2000));
 
         // Row 4 ticked: calculating, value fields on the window background at
         // once, the wallet name still red until the first tick.
-        WalletRow& r4 = s->row(4);
-        QCOMPARE(r4.AUTOMATIC_CALCULATIONS_TICKBOX->value(), 1);
-        QVERIFY(r4.AUTO_CALCULATE_TIMER->isRunning());
-        QCOMPARE(r4.TOTAL_USD_VALUATION_TEXTBOX->backColor(), colours::windowBackground);
-        QCOMPARE(r4.TOTAL_VALUATION->backColor(), colours::windowBackground);
-        QCOMPARE(r4.WALLET_NAME_TEXTBOX->backColor(), colours::red);
-        QCOMPARE(r4.TOTAL_USD_VALUATION_TEXTBOX->text(), design);
+        QCOMPARE(cell<TickBox>(s, "AUTOMATIC_CALCULATIONS_TICKBOX", 4)->value(), 1);
+        QVERIFY(cell<Timer>(s, "AUTO_CALCULATE_TIMER", 4)->isRunning());
+        QCOMPARE(cell(s, "TOTAL_USD_VALUATION_TEXTBOX", 4)->backColor(), colours::windowBackground);
+        QCOMPARE(cell(s, "TOTAL_VALUATION", 4)->backColor(), colours::windowBackground);
+        QCOMPARE(cell(s, "WALLET_NAME_TEXTBOX", 4)->backColor(), colours::red);
+        QCOMPARE(cell(s, "TOTAL_USD_VALUATION_TEXTBOX", 4)->text(), design);
         // Row 7 stored as "2": greyed, coloured as off, yet its timer runs.
-        WalletRow& r7 = s->row(7);
-        QCOMPARE(r7.AUTOMATIC_CALCULATIONS_TICKBOX->value(), 2);
-        QCOMPARE(r7.TOTAL_VALUATION->backColor(), colours::red);
-        QCOMPARE(r7.WALLET_NAME_TEXTBOX->foreColor(), colours::black);
-        QVERIFY(r7.AUTO_CALCULATE_TIMER->isRunning());
+        QCOMPARE(cell<TickBox>(s, "AUTOMATIC_CALCULATIONS_TICKBOX", 7)->value(), 2);
+        QCOMPARE(cell(s, "TOTAL_VALUATION", 7)->backColor(), colours::red);
+        QCOMPARE(cell(s, "WALLET_NAME_TEXTBOX", 7)->foreColor(), colours::black);
+        QVERIFY(cell<Timer>(s, "AUTO_CALCULATE_TIMER", 7)->isRunning());
         // Row 9's text does not convert: the key's default, off.
-        QCOMPARE(s->row(9).AUTOMATIC_CALCULATIONS_TICKBOX->value(), 0);
-        QVERIFY(!s->row(9).AUTO_CALCULATE_TIMER->isEnabled());
-        QVERIFY(!s->row(1).AUTO_CALCULATE_TIMER->isEnabled());
+        QCOMPARE(cell<TickBox>(s, "AUTOMATIC_CALCULATIONS_TICKBOX", 9)->value(), 0);
+        QVERIFY(!cell<Timer>(s, "AUTO_CALCULATE_TIMER", 9)->isEnabled());
+        QVERIFY(!cell<Timer>(s, "AUTO_CALCULATE_TIMER", 1)->isEnabled());
 
-        QVERIFY(s->AUTO_CALCULATE_TIMER_TOTAL->isRunning());
-        QVERIFY(s->AUTO_CALCULATE_USD_TIMER_TOTAL->isRunning());
-        QCOMPARE(s->COMPLETE_TOTAL_TEXTBOX->backColor(), colours::windowBackground);
-        QCOMPARE(s->COMPLETE_USD_TOTAL_TEXTBOX->backColor(), colours::windowBackground);
-        QCOMPARE(s->AUTOSAVE_TICKBOX->value(), 1);
-        QVERIFY(s->AUTOSAVE_TIMER->isRunning());
+        QVERIFY(timer(s, "AUTO_CALCULATE_TIMER_TOTAL")->isRunning());
+        QVERIFY(timer(s, "AUTO_CALCULATE_USD_TIMER_TOTAL")->isRunning());
+        QCOMPARE(box(s, "COMPLETE_TOTAL_TEXTBOX")->backColor(), colours::windowBackground);
+        QCOMPARE(box(s, "COMPLETE_USD_TOTAL_TEXTBOX")->backColor(), colours::windowBackground);
+        QVERIFY(timer(s, "AUTOSAVE_TIMER")->isRunning());
         // The name lock covers the coin name and the wallet names only.
-        QCOMPARE(s->NAME_CHANGE_LOCK_TICKBOX->value(), 1);
-        QVERIFY(s->CRYPTO_NAME_TEXTBOX->locked());
-        for (int n = 1; n <= 10; ++n) {
-            QVERIFY(s->row(n).WALLET_NAME_TEXTBOX->locked());
-            QVERIFY(!s->row(n).AMOUNT_IN_WALLET->locked());
-            QVERIFY(!s->row(n).CURRENT_DOLLAR_VALUATION->locked());
-        }
-        QVERIFY(!s->EXCHANGE_RATE_TEXTBOX->locked());
+        QCOMPARE(control<TickBox>(s, "NAME_CHANGE_LOCK_TICKBOX")->value(), 1);
+        QVERIFY(box(s, "CRYPTO_NAME_TEXTBOX")->locked());
+        for (int n = 1; n <= 10; ++n)
+            QVERIFY(cell(s, "WALLET_NAME_TEXTBOX", n)->locked() &&
+                    !cell(s, "AMOUNT_IN_WALLET", n)->locked() &&
+                    !cell(s, "CURRENT_DOLLAR_VALUATION", n)->locked());
+        QVERIFY(!box(s, "EXCHANGE_RATE_TEXTBOX")->locked());
     }
 
-    // Empty texts stay empty, and the keys are written in their order.
+    // Closing stores every field as shown, empty texts staying empty, and the
+    // next opening shows them again.
     void saveThenLoadRestoresEverything() {
-        SheetWindow* s = openSheet();
-        s->CRYPTO_NAME_TEXTBOX->setText(QStringLiteral("ETH"));
-        s->EXCHANGE_RATE_TEXTBOX->setText(QString());
-        s->row(1).WALLET_NAME_TEXTBOX->setText(QString());
-        s->row(2).AMOUNT_IN_WALLET->setText(QString());
-        s->row(3).AMOUNT_IN_WALLET->setText(QStringLiteral("1,5 coins"));
-        s->row(10).CURRENT_DOLLAR_VALUATION->setText(QStringLiteral("Example: 0.70"));
-        s->row(5).AUTOMATIC_CALCULATIONS_TICKBOX->setValue(1);
-        s->AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL->setValue(1);
-        QStringList order{keys::sheet.left.name, keys::sheet.top.name,
-                          keys::cryptoNameForSheet.name, keys::exchangeRate.name};
-        for (auto key :
-             {keys::walletName, keys::amountInWallet, keys::currentDollarValuation, keys::rowTick})
-            for (int n = 1; n <= 10; ++n)
-                order << key(n).name;
-        order << keys::usdTotalTick.name << keys::convertedTotalTick.name;
-        for (bool withPosition : {true, false}) {
-            QStringList names;
-            for (const auto& f : s->savedFields(withPosition))
-                names << f.first;
-            QCOMPARE(names, withPosition ? order : order.mid(2));
-        }
-        const auto before = s->savedFields(false);
-        s->CLOSE_BUTTON_Click();
+        SheetWindow* s = Windows::get<SheetWindow>();
+        box(s, "CRYPTO_NAME_TEXTBOX")->setText(QStringLiteral("ETH"));
+        box(s, "EXCHANGE_RATE_TEXTBOX")->setText(QString());
+        cell(s, "WALLET_NAME_TEXTBOX", 1)->setText(QString());
+        cell(s, "AMOUNT_IN_WALLET", 2)->setText(QString());
+        cell(s, "AMOUNT_IN_WALLET", 3)->setText(QStringLiteral("1,5 coins"));
+        cell(s, "CURRENT_DOLLAR_VALUATION", 10)->setText(QStringLiteral("Example: 0.70"));
+        click(s, "AUTOMATIC_CALCULATIONS_TICKBOX_5");
+        click(s, "AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL");
+        const auto before = shownFields(s);
+        click(s, "CLOSE_BUTTON");
         QCOMPARE(Windows::find(WindowKind::Sheet), nullptr);
+        for (const auto& [key, text] : before)
+            QCOMPARE(Store::instance().read(key, QStringLiteral("<missing>")), text);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        SheetWindow* again = openSheet();
-        QCOMPARE(again->savedFields(false), before);
-        QVERIFY(again->row(5).AUTO_CALCULATE_TIMER->isRunning());
-        QVERIFY(!again->AUTO_CALCULATE_USD_TIMER_TOTAL->isEnabled());
-        QCOMPARE(again->row(2).AMOUNT_IN_WALLET->text(), QString());
-        QCOMPARE(stored(keys::exchangeRate), QString());
+        QCOMPARE(shownFields(Windows::get<SheetWindow>()), before);
     }
 
     void eachWayOfSaving_data() {
@@ -192,17 +192,17 @@ private slots:
     // open; the close box and the lock button (no lock window here) save and close.
     void eachWayOfSaving() {
         QFETCH(QString, how);
-        SheetWindow* s = openSheet();
-        s->row(2).AMOUNT_IN_WALLET->setText(QStringLiteral("42"));
-        s->row(6).AUTOMATIC_CALCULATIONS_TICKBOX->setValue(1);
+        SheetWindow* s = Windows::get<SheetWindow>();
+        cell(s, "AMOUNT_IN_WALLET", 2)->setText(QStringLiteral("42"));
+        click(s, "AUTOMATIC_CALCULATIONS_TICKBOX_6");
         // One refused attempt: a save made of several writes would let the later ones through.
         Store::instance().simulateWriteFailures(1);
         if (how == "auto-save")
-            s->AUTOSAVE_TIMER_Timer();
+            fire(s, "AUTOSAVE_TIMER");
         else if (how == "close box")
             s->close();
         else
-            s->LOCK_BUTTON_Click();
+            click(s, "LOCK_BUTTON");
         QVERIFY(!testing::storeFileContents().contains("AMOUNT_IN_WALLET_2=42"));
         QVERIFY(Store::instance().flush());
         QVERIFY(testing::storeFileContents().contains("AMOUNT_IN_WALLET_2=42"));
@@ -214,51 +214,53 @@ private slots:
         if (how == "auto-save") {
             QCOMPARE(stored(keys::sheet.left), QStringLiteral("<missing>"));
             QCOMPARE(stored(keys::autosave), QStringLiteral("<missing>"));
-        } else if (how == "lock button") {
+        } else {
             QVERIFY(stored(keys::sheet.left) != QStringLiteral("<missing>"));
         }
     }
 
     void rowTickAndSwitchColours() {
-        SheetWindow* s = openSheet();
-        WalletRow& r = s->row(2);
-        s->EXCHANGE_RATE_TEXTBOX->setText(QStringLiteral("0.7"));
-        r.AMOUNT_IN_WALLET->setText(QStringLiteral("2"));
-        r.CURRENT_DOLLAR_VALUATION->setText(QStringLiteral("100"));
+        SheetWindow* s = Windows::get<SheetWindow>();
+        const auto at2 = [s](const char* name) { return cell(s, name, 2); };
+        TextBox* name = at2("WALLET_NAME_TEXTBOX");
+        box(s, "EXCHANGE_RATE_TEXTBOX")->setText(QStringLiteral("0.7"));
+        at2("AMOUNT_IN_WALLET")->setText(QStringLiteral("2"));
+        at2("CURRENT_DOLLAR_VALUATION")->setText(QStringLiteral("100"));
 
-        r.AUTOMATIC_CALCULATIONS_TICKBOX->setValue(1);
-        QVERIFY(r.AUTO_CALCULATE_TIMER->isRunning());
-        QCOMPARE(r.TOTAL_USD_VALUATION_TEXTBOX->backColor(), colours::windowBackground);
-        QCOMPARE(r.WALLET_NAME_TEXTBOX->backColor(), colours::red);
-        QCOMPARE(r.TOTAL_VALUATION->text(), design); // nothing computed before the tick
+        click(s, "AUTOMATIC_CALCULATIONS_TICKBOX_2");
+        QVERIFY(timer(s, "AUTO_CALCULATE_TIMER_2")->isRunning());
+        QCOMPARE(at2("TOTAL_USD_VALUATION_TEXTBOX")->backColor(), colours::windowBackground);
+        QCOMPARE(name->backColor(), colours::red);
+        QCOMPARE(at2("TOTAL_VALUATION")->text(), design); // nothing computed before the tick
 
-        s->AUTO_CALCULATE_TIMER_Timer(2);
-        QCOMPARE(r.CONVERTED_VALUATION->text(), QStringLiteral("70"));
-        QCOMPARE(r.TOTAL_USD_VALUATION_TEXTBOX->text(), QStringLiteral("200"));
-        QCOMPARE(r.TOTAL_VALUATION->text(), QStringLiteral("140"));
-        QCOMPARE(r.WALLET_NAME_TEXTBOX->backColor(), colours::black);
-        QCOMPARE(r.WALLET_NAME_TEXTBOX->foreColor(), colours::green);
+        fire(s, "AUTO_CALCULATE_TIMER_2");
+        QCOMPARE(at2("CONVERTED_VALUATION")->text(), QStringLiteral("70"));
+        QCOMPARE(at2("TOTAL_USD_VALUATION_TEXTBOX")->text(), QStringLiteral("200"));
+        QCOMPARE(at2("TOTAL_VALUATION")->text(), QStringLiteral("140"));
+        QCOMPARE(name->backColor(), colours::black);
+        QCOMPARE(name->foreColor(), colours::green);
 
-        r.AMOUNT_IN_WALLET->setText(QStringLiteral("0"));
-        s->AUTO_CALCULATE_TIMER_Timer(2);
-        QCOMPARE(r.WALLET_NAME_TEXTBOX->foreColor(), colours::magenta);
-        QCOMPARE(r.TOTAL_VALUATION->text(), QStringLiteral("0"));
+        at2("AMOUNT_IN_WALLET")->setText(QStringLiteral("0"));
+        fire(s, "AUTO_CALCULATE_TIMER_2");
+        QCOMPARE(name->foreColor(), colours::magenta);
+        QCOMPARE(at2("TOTAL_VALUATION")->text(), QStringLiteral("0"));
 
-        r.AUTOMATIC_CALCULATIONS_TICKBOX->setValue(0);
-        QVERIFY(!r.AUTO_CALCULATE_TIMER->isEnabled());
-        QCOMPARE(r.TOTAL_USD_VALUATION_TEXTBOX->backColor(), colours::red);
-        QCOMPARE(r.TOTAL_VALUATION->backColor(), colours::red);
-        QCOMPARE(r.WALLET_NAME_TEXTBOX->backColor(), colours::red);
-        QCOMPARE(r.WALLET_NAME_TEXTBOX->foreColor(), colours::black);
-        QCOMPARE(r.CONVERTED_VALUATION->text(), QStringLiteral("70")); // texts stay
+        click(s, "AUTOMATIC_CALCULATIONS_TICKBOX_2");
+        QVERIFY(!timer(s, "AUTO_CALCULATE_TIMER_2")->isEnabled());
+        QCOMPARE(at2("TOTAL_USD_VALUATION_TEXTBOX")->backColor(), colours::red);
+        QCOMPARE(at2("TOTAL_VALUATION")->backColor(), colours::red);
+        QCOMPARE(name->backColor(), colours::red);
+        QCOMPARE(name->foreColor(), colours::black);
+        QCOMPARE(at2("CONVERTED_VALUATION")->text(), QStringLiteral("70")); // texts stay
 
-        s->AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL->setValue(1);
-        QVERIFY(s->AUTO_CALCULATE_TIMER_TOTAL->isRunning());
-        QCOMPARE(s->COMPLETE_TOTAL_TEXTBOX->backColor(), colours::windowBackground);
-        s->AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL->setValue(0);
-        QCOMPARE(s->COMPLETE_TOTAL_TEXTBOX->backColor(), colours::red);
-        QCOMPARE(s->COMPLETE_TOTAL_TEXTBOX->foreColor(), colours::windowText);
-        QCOMPARE(s->COMPLETE_TOTAL_TEXTBOX->text(), QStringLiteral("CONVERTED TOTAL"));
+        TextBox* total = box(s, "COMPLETE_TOTAL_TEXTBOX");
+        click(s, "AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL");
+        QVERIFY(timer(s, "AUTO_CALCULATE_TIMER_TOTAL")->isRunning());
+        QCOMPARE(total->backColor(), colours::windowBackground);
+        click(s, "AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL");
+        QCOMPARE(total->backColor(), colours::red);
+        QCOMPARE(total->foreColor(), colours::windowText);
+        QCOMPARE(total->text(), QStringLiteral("CONVERTED TOTAL"));
     }
 
     void totalsAddRowsAsShown_data() {
@@ -280,87 +282,84 @@ private slots:
         QFETCH(QString, price1);
         QFETCH(QString, price2);
         QLocale::setDefault(locale);
-        SheetWindow* s = openSheet();
-        s->EXCHANGE_RATE_TEXTBOX->setText(QStringLiteral("0.5"));
+        SheetWindow* s = Windows::get<SheetWindow>();
+        box(s, "EXCHANGE_RATE_TEXTBOX")->setText(QStringLiteral("0.5"));
         for (int n : {1, 2}) {
-            s->row(n).AMOUNT_IN_WALLET->setText(QStringLiteral("1"));
-            s->row(n).CURRENT_DOLLAR_VALUATION->setText(n == 1 ? price1 : price2);
+            cell(s, "AMOUNT_IN_WALLET", n)->setText(QStringLiteral("1"));
+            cell(s, "CURRENT_DOLLAR_VALUATION", n)->setText(n == 1 ? price1 : price2);
         }
-        s->AUTO_CALCULATE_TIMER_Timer(1);
-        s->AUTO_CALCULATE_TIMER_Timer(2);
-        s->AUTO_CALCULATE_USD_TIMER_TOTAL_Timer();
-        s->AUTO_CALCULATE_TIMER_TOTAL_Timer();
-        QTEST(s->COMPLETE_USD_TOTAL_TEXTBOX->text(), "usdTotal");
-        QTEST(s->COMPLETE_TOTAL_TEXTBOX->text(), "convertedTotal");
+        for (const char* t : {"AUTO_CALCULATE_TIMER_1", "AUTO_CALCULATE_TIMER_2",
+                              "AUTO_CALCULATE_USD_TIMER_TOTAL", "AUTO_CALCULATE_TIMER_TOTAL"})
+            fire(s, t);
+        QTEST(box(s, "COMPLETE_USD_TOTAL_TEXTBOX")->text(), "usdTotal");
+        QTEST(box(s, "COMPLETE_TOTAL_TEXTBOX")->text(), "convertedTotal");
     }
 
     void focusColours() {
-        SheetWindow* s = openSheet();
+        SheetWindow* s = Windows::get<SheetWindow>();
         s->show();
         QApplication::setActiveWindow(s);
         // Offscreen windows can be activated: a window that cannot be is a fault.
         QVERIFY(QTest::qWaitForWindowActive(s));
-        WalletRow& r = s->row(1);
-        TextBox* rate = s->EXCHANGE_RATE_TEXTBOX;
-        auto* inputA = testing::control<TextBox>(s, "INPUT_A_TEXTBOX");
-        for (TextBox* t : {r.AMOUNT_IN_WALLET, r.CURRENT_DOLLAR_VALUATION, rate, inputA}) {
+        TextBox* amount = cell(s, "AMOUNT_IN_WALLET", 1);
+        TextBox* rate = box(s, "EXCHANGE_RATE_TEXTBOX");
+        TextBox* inputA = box(s, "INPUT_A_TEXTBOX");
+        for (TextBox* t : {amount, cell(s, "CURRENT_DOLLAR_VALUATION", 1), rate, inputA}) {
             t->setFocus();
             QTRY_COMPARE(t->backColor(), colours::cyan);
             if (t == rate)
                 QCOMPARE(rate->foreColor(), colours::black);
         }
         // Each field takes its own colours back when it loses the focus.
-        QCOMPARE(r.AMOUNT_IN_WALLET->backColor(), colours::white);
-        QCOMPARE(r.AMOUNT_IN_WALLET->foreColor(), colours::windowText);
+        QCOMPARE(amount->backColor(), colours::white);
+        QCOMPARE(amount->foreColor(), colours::windowText);
         QCOMPARE(rate->backColor(), colours::windowBackground);
         QCOMPARE(rate->foreColor(), colours::windowText);
-        s->CLOSE_BUTTON->setFocus();
+        control(s, "CLOSE_BUTTON")->setFocus();
         QTRY_COMPARE(inputA->backColor(), colours::windowText);
         QCOMPARE(inputA->foreColor(), colours::green);
     }
 
     void coinNameTypedLetterByLetter() {
-        MainWindow* main = openMain();
-        SheetWindow* s = openSheet();
-        s->CRYPTO_NAME_TEXTBOX->setText(QString());
+        MainWindow* main = Windows::get<MainWindow>();
+        SheetWindow* s = Windows::get<SheetWindow>();
+        TextBox* coin = box(s, "CRYPTO_NAME_TEXTBOX");
+        coin->setText(QString());
         QCOMPARE(stored(keys::cryptoNameForSheet), QString());
-        QCOMPARE(main->CRYPTO_NAME_START_LABEL->text(), QString());
+        QCOMPARE(mainLabel(main), QString());
         QString typed;
         for (const char* letter : {"B", "T", "C"}) {
-            QTest::keyClicks(s->CRYPTO_NAME_TEXTBOX, QLatin1String(letter));
+            QTest::keyClicks(coin, QLatin1String(letter));
             typed += QLatin1String(letter);
             QCOMPARE(s->windowTitle(), QStringLiteral("VELMORA - QUORIX-V2 - ") + typed);
             QCOMPARE(stored(keys::cryptoNameForSheet), typed);
-            QCOMPARE(main->CRYPTO_NAME_START_LABEL->text(), typed);
+            QCOMPARE(mainLabel(main), typed);
         }
     }
 
     // The sums themselves are tst_numbers' business; here the buttons,
     // their colours and the guard, which looks at the exact texts.
     void pocketCalculator() {
-        SheetWindow* s = openSheet();
-        const auto box = [s](const char* name) { return testing::control<TextBox>(s, name); };
-        const auto button = [s](const char* name) { return testing::control<Button>(s, name); };
+        SheetWindow* s = Windows::get<SheetWindow>();
+        const auto button = [s](const char* name) { return control<Button>(s, name); };
         // The guard's once-a-second tick, without the wait.
-        const auto guardTick = [s] {
-            emit testing::control<Timer>(s, "DISABLE_BUTTONS_TIMER")->tick();
-        };
+        const auto guardTick = [s] { fire(s, "DISABLE_BUTTONS_TIMER"); };
         auto operands = [&](const char* a, const char* b) {
-            box("INPUT_A_TEXTBOX")->setText(QLatin1String(a));
-            box("INPUT_B_TEXTBOX")->setText(QLatin1String(b));
+            box(s, "INPUT_A_TEXTBOX")->setText(QLatin1String(a));
+            box(s, "INPUT_B_TEXTBOX")->setText(QLatin1String(b));
         };
         operands("10", "4");
         guardTick();
         button("MULTIPLY_BUTTON")->click();
         button("DIVIDE_BUTTON")->click();
-        QCOMPARE(box("OUTPUT_TEXTBOX")->text(), QStringLiteral("2.5"));
-        QCOMPARE(box("MATHS_SIGN_TEXTBOX")->text(), QStringLiteral("/"));
+        QCOMPARE(box(s, "OUTPUT_TEXTBOX")->text(), QStringLiteral("2.5"));
+        QCOMPARE(box(s, "MATHS_SIGN_TEXTBOX")->text(), QStringLiteral("/"));
         QCOMPARE(button("DIVIDE_BUTTON")->backColor(), colours::green);
         QCOMPARE(button("MULTIPLY_BUTTON")->backColor(), colours::buttonFace);
         // Pressed before the next guard tick, a division by "0" gives a clear text.
         operands("1", "0");
         button("DIVIDE_BUTTON")->click();
-        QCOMPARE(box("OUTPUT_TEXTBOX")->text(), QStringLiteral("Cannot divide by zero"));
+        QCOMPARE(box(s, "OUTPUT_TEXTBOX")->text(), QStringLiteral("Cannot divide by zero"));
         for (const auto& [a, b, usable] : {std::tuple{"10", "4", true},
                                            {"5", "0", false},
                                            {"", "2", false},
@@ -378,22 +377,22 @@ private slots:
         button("CLEAR_BUTTON")->click();
         for (const char* name :
              {"INPUT_A_TEXTBOX", "INPUT_B_TEXTBOX", "MATHS_SIGN_TEXTBOX", "OUTPUT_TEXTBOX"})
-            QVERIFY(box(name)->text().isEmpty());
+            QVERIFY(box(s, name)->text().isEmpty());
         QCOMPARE(button("DIVIDE_BUTTON")->backColor(), colours::buttonFace);
     }
 
     void statusBarShowsFailedSaving() {
-        SheetWindow* s = openSheet();
-        QCOMPARE(testing::control<QLabel>(s, "STATUS_PANEL")->text(), QStringLiteral("Status"));
+        SheetWindow* s = Windows::get<SheetWindow>();
+        auto* status = control<QLabel>(s, "STATUS_PANEL");
+        QCOMPARE(status->text(), QStringLiteral("Status"));
         Store::instance().simulateWriteFailures(1);
-        s->CRYPTO_NAME_TEXTBOX->setText(QStringLiteral("DOGE"));
-        QCOMPARE(testing::control<QLabel>(s, "STATUS_PANEL")->text(),
-                 QStringLiteral("Saving failed"));
-        QCOMPARE(s->CRYPTO_NAME_TEXTBOX->text(), QStringLiteral("DOGE"));
+        box(s, "CRYPTO_NAME_TEXTBOX")->setText(QStringLiteral("DOGE"));
+        QCOMPARE(status->text(), QStringLiteral("Saving failed"));
+        QCOMPARE(box(s, "CRYPTO_NAME_TEXTBOX")->text(), QStringLiteral("DOGE"));
         QCOMPARE(stored(keys::cryptoNameForSheet), QStringLiteral("DOGE"));
         QCOMPARE(Windows::find(WindowKind::Main), nullptr); // the coin name never re-creates it
-        s->AUTOSAVE_TIMER_Timer();                          // the next write succeeds
-        QCOMPARE(testing::control<QLabel>(s, "STATUS_PANEL")->text(), QStringLiteral("Status"));
+        fire(s, "AUTOSAVE_TIMER");                          // the next write succeeds
+        QCOMPARE(status->text(), QStringLiteral("Status"));
         QVERIFY(testing::storeFileContents().contains("DOGE"));
     }
 };

@@ -1,9 +1,11 @@
 #include "tests/support/testing.h"
 
 #include "frame/app.h"
+#include "frame/controls.h"
 #include "frame/windows.h"
 #include "settings/store.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -63,6 +65,14 @@ void unloadAll() {
             f->unload();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
+}
+
+void click(const QObject* window, const QString& name) {
+    control<QAbstractButton>(window, name)->click();
+}
+
+void fire(const QObject* window, const QString& timerName) {
+    emit control<Timer>(window, timerName)->tick();
 }
 
 } // namespace vq::testing

@@ -60,6 +60,12 @@ template <class T = QWidget> T* control(const QObject* window, const QString& na
     return c;
 }
 
+// Clicks the named button or tick box as a user would (a tick box toggles).
+void click(const QObject* window, const QString& name);
+
+// The named timer's tick, at once: the handler runs as on the real tick.
+void fire(const QObject* window, const QString& timerName);
+
 // The fake installed by setUpTestApplication.
 FakePlatform& fakePlatform();
 

@@ -13,9 +13,6 @@ class MainWindow : public Form, public MainIntentions {
     Q_OBJECT
 public:
     static constexpr WindowKind Kind = WindowKind::Main;
-    // The main button's captions while the tool is locked and unlocked.
-    static const QString lockedCaption;
-    static const QString unlockedCaption;
     MainWindow();
 
     int lockState() const override;
@@ -24,11 +21,19 @@ public:
     void setAlwaysOnTop(bool on) override;
     void exitLocked() override;
 
+private:
+    // The main button's captions while the tool is locked and unlocked.
+    static const QString lockedCaption;
+    static const QString unlockedCaption;
+
+
     Label* VELMORA_QUORIX_TITLE;
     Label* CRYPTO_NAME_START_LABEL;
     Button* VL_QUORIX_MAIN_BUTTON;
-    TickBox* CLIENT_LOCKED_TICKBOX;
-    TickBox* AlwaysOnTopTimer_TICKBOX;
+    // The lock state (1 locked) and the always-on-top switch as tick-box
+    // values: hidden switches, never shown.
+    int CLIENT_LOCKED_TICKBOX = 0;
+    int AlwaysOnTopTimer_TICKBOX = 1;
     Timer* AlwaysOnTopTimer;
     Timer* LOCK_UNLOAD_TIMER;
 
@@ -40,5 +45,7 @@ protected:
     void Form_Load() override;
     void Form_Unload() override;
 };
+
+void registerMainWindow();
 
 } // namespace vq

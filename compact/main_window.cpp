@@ -1,4 +1,4 @@
-#include "frame/main_window.h"
+#include "compact/main_window.h"
 
 #include "frame/platform.h"
 #include "frame/twips.h"
@@ -41,14 +41,6 @@ MainWindow::MainWindow()
     connect(VL_QUORIX_MAIN_BUTTON, &QPushButton::clicked, this,
             &MainWindow::VL_QUORIX_MAIN_BUTTON_Click);
 
-    CLIENT_LOCKED_TICKBOX = new TickBox(this, QStringLiteral("CLIENT_LOCKED_TICKBOX"));
-    place(CLIENT_LOCKED_TICKBOX, "CLIENT_LOCKED_TICKBOX", 120, 1560, 2055, 435);
-    CLIENT_LOCKED_TICKBOX->hide();
-
-    AlwaysOnTopTimer_TICKBOX = new TickBox(this, QStringLiteral("Always On Top"));
-    place(AlwaysOnTopTimer_TICKBOX, "AlwaysOnTopTimer_TICKBOX", 120, 1080, 1575, 495);
-    AlwaysOnTopTimer_TICKBOX->setValue(1);
-    AlwaysOnTopTimer_TICKBOX->hide();
 
     AlwaysOnTopTimer = new Timer(this, "AlwaysOnTopTimer");
     connect(AlwaysOnTopTimer, &Timer::tick, this, &MainWindow::AlwaysOnTopTimer_Timer);
@@ -59,11 +51,11 @@ MainWindow::MainWindow()
 }
 
 int MainWindow::lockState() const {
-    return CLIENT_LOCKED_TICKBOX->value();
+    return CLIENT_LOCKED_TICKBOX;
 }
 
 void MainWindow::setLocked(bool locked) {
-    CLIENT_LOCKED_TICKBOX->setValue(locked ? 1 : 0);
+    CLIENT_LOCKED_TICKBOX = locked ? 1 : 0;
     VL_QUORIX_MAIN_BUTTON->setText(locked ? lockedCaption : unlockedCaption);
 }
 
@@ -86,10 +78,10 @@ void MainWindow::Form_Load() {
     AlwaysOnTopTimer->setInterval(1000);
     LOCK_UNLOAD_TIMER->setInterval(250);
     setWindowTitle(captionPrefix + CRYPTO_NAME_START_LABEL->text());
-    CLIENT_LOCKED_TICKBOX->setValue(readTick(keys::clientLocked));
-    AlwaysOnTopTimer_TICKBOX->setValue(readTick(keys::alwaysOnTopForMain));
-    AlwaysOnTopTimer->setEnabled(AlwaysOnTopTimer_TICKBOX->value() == 1);
-    VL_QUORIX_MAIN_BUTTON->setText(CLIENT_LOCKED_TICKBOX->value() == 1 ? lockedCaption
+    CLIENT_LOCKED_TICKBOX = readTick(keys::clientLocked);
+    AlwaysOnTopTimer_TICKBOX = readTick(keys::alwaysOnTopForMain);
+    AlwaysOnTopTimer->setEnabled(AlwaysOnTopTimer_TICKBOX == 1);
+    VL_QUORIX_MAIN_BUTTON->setText(CLIENT_LOCKED_TICKBOX == 1 ? lockedCaption
                                                                        : unlockedCaption);
 }
 
@@ -111,7 +103,7 @@ void MainWindow::AlwaysOnTopTimer_Timer() {
 
 void MainWindow::LOCK_UNLOAD_TIMER_Timer() {
     Store::instance().write(keys::clientLocked,
-                            convert::integerText(CLIENT_LOCKED_TICKBOX->value()));
+                            convert::integerText(CLIENT_LOCKED_TICKBOX));
     LOCK_UNLOAD_TIMER->setEnabled(false);
     if (Form* lock = Windows::find(WindowKind::Lock))
         lock->unload();
@@ -119,7 +111,7 @@ void MainWindow::LOCK_UNLOAD_TIMER_Timer() {
 }
 
 void MainWindow::VL_QUORIX_MAIN_BUTTON_Click() {
-    if (CLIENT_LOCKED_TICKBOX->value() == 1) {
+    if (CLIENT_LOCKED_TICKBOX == 1) {
         VL_QUORIX_MAIN_BUTTON->setText(lockedCaption);
         if (Form* lock = Windows::get(WindowKind::Lock))
             lock->showModal(this);
@@ -136,6 +128,10 @@ void MainWindow::VL_QUORIX_MAIN_BUTTON_Click() {
     }
     if (Form* sheet = Windows::get(WindowKind::Sheet))
         sheet->showModal(this);
+}
+
+void registerMainWindow() {
+    Windows::registerFactory(WindowKind::Main, [] { return new MainWindow; });
 }
 
 } // namespace vq
