@@ -43,10 +43,9 @@ QWidget* ownWindow(WindowHandle h) {
     return nullptr;
 }
 
-void Platform::shellExecute(WindowHandle, const QString& verb, const QString& file, const QString&,
-                            const QString&, int) {
+void Platform::startCalculator(bool elevated) {
     const QStringList cmd = calculatorCommand(
-        verb, file, [](const QString& name) { return QStandardPaths::findExecutable(name); });
+        elevated, [](const QString& name) { return QStandardPaths::findExecutable(name); });
     if (!cmd.isEmpty())
         QProcess::startDetached(cmd.first(), cmd.mid(1));
 }
@@ -67,10 +66,8 @@ std::unique_ptr<Platform> makeDesktopPlatform() {
     return std::make_unique<QtPlatform>();
 }
 
-QStringList calculatorCommand(const QString& verb, const QString& file,
+QStringList calculatorCommand(bool elevated,
                               const std::function<QString(const QString&)>& findExecutable) {
-    if (file.compare(QLatin1String("calc.exe"), Qt::CaseInsensitive) != 0)
-        return {}; // the tool starts nothing but the calculator
     static const char* const calculators[] = {"gnome-calculator", "kcalc",         "galculator",
                                               "mate-calc",        "qalculate-gtk", "xcalc"};
     QString calc;
@@ -81,7 +78,7 @@ QStringList calculatorCommand(const QString& verb, const QString& file,
     }
     if (calc.isEmpty())
         return {};
-    if (verb.compare(QLatin1String("runas"), Qt::CaseInsensitive) == 0) {
+    if (elevated) {
         const QString pkexec = findExecutable(QStringLiteral("pkexec"));
         if (!pkexec.isEmpty())
             return {pkexec, calc};

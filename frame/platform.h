@@ -21,10 +21,10 @@ public:
     // Into the top-most band (true) or back into the normal band (false),
     // keeping position and size. Failures are ignored.
     virtual void setTopMost(WindowHandle window, bool topMost) = 0;
-    // Starts a program; show mode 1 is a normal window. A failed start is
-    // silent. Every desktop starts the calculator alike (calculatorCommand).
-    virtual void shellExecute(WindowHandle owner, const QString& verb, const QString& file,
-                              const QString& parameters, const QString& directory, int showMode);
+    // Starts the desktop's calculator, with administrator rights where
+    // `elevated` and the desktop can ask for them. A failed start is silent.
+    // Every desktop starts it alike (calculatorCommand).
+    virtual void startCalculator(bool elevated);
     // The frame (left, top, right, bottom, in pixels) the window manager puts
     // around this created but not yet mapped window, or nothing where it
     // cannot tell in time.
@@ -37,9 +37,11 @@ void setPlatform(std::unique_ptr<Platform> p);
 // The X11 implementation, or what Qt can do where X11 is absent.
 std::unique_ptr<Platform> makeDesktopPlatform();
 
-// The argument list that starts the desktop's calculator for these values, or
-// an empty list when none is installed. Never passes a shell or user text.
-QStringList calculatorCommand(const QString& verb, const QString& file,
+// The argument list that starts the desktop's calculator, through pkexec
+// where `elevated` and pkexec is installed, or an empty list when no
+// calculator is installed. Fixed program names only: never a shell, never
+// anything typed.
+QStringList calculatorCommand(bool elevated,
                               const std::function<QString(const QString&)>& findExecutable);
 
 } // namespace vq

@@ -509,8 +509,8 @@ void SheetWindow::CRYPTO_NAME_TEXTBOX_Change() {
 // ---- Other windows -------------------------------------------------------
 
 void SheetWindow::CALC_BUTTON_Click() {
-    platform().shellExecute(handle(), QStringLiteral("runas"), QStringLiteral("calc.exe"),
-                            QString(), QString(), 1);
+    // With administrator rights, as the desktop asks for them.
+    platform().startCalculator(true);
 }
 
 void SheetWindow::SETTINGS_BUTTON_Click() {

@@ -30,7 +30,7 @@ int emptyCount();
 void unloadAll();
 
 struct Call {
-    QString what; // "topmost", "normal", "shell"
+    QString what; // "topmost", "normal", "calculator"
     WindowHandle window = 0;
     QStringList args;
 };
@@ -44,10 +44,8 @@ public:
     void setTopMost(WindowHandle window, bool topMost) override {
         calls.push_back({topMost ? "topmost" : "normal", window, {}});
     }
-    void shellExecute(WindowHandle owner, const QString& verb, const QString& file,
-                      const QString& parameters, const QString& directory, int show) override {
-        calls.push_back(
-            {"shell", owner, {verb, file, parameters, directory, QString::number(show)}});
+    void startCalculator(bool elevated) override {
+        calls.push_back({"calculator", 0, {elevated ? "elevated" : "plain"}});
     }
 };
 
