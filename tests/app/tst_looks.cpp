@@ -17,7 +17,7 @@ namespace {
 
 // Pixels may differ by this much in any channel (font smoothing), and this
 // many pixels may differ by more.
-constexpr int channelTolerance = 24;
+constexpr int channelTolerance = 8;
 constexpr int strayPixels = 12;
 
 QString compare(const QImage& got, const QImage& want) {

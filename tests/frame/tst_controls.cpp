@@ -139,6 +139,18 @@ private slots:
         QCOMPARE(box.displayText(), QString("namex"));
     }
 
+    // A label is clicked by the left button pressed and released on it only.
+    void labelClicks() {
+        Label label(nullptr, "creator");
+        label.resize(100, 20);
+        QSignalSpy spy(&label, &Label::click);
+        QTest::mouseClick(&label, Qt::RightButton);
+        QTest::mouseRelease(&label, Qt::LeftButton, {}, QPoint(150, 10));
+        QCOMPARE(spy.count(), 0);
+        QTest::mouseClick(&label, Qt::LeftButton);
+        QCOMPARE(spy.count(), 1);
+    }
+
     void timerTicksOnlyWhenEnabledWithAnInterval() {
         QObject owner;
         Timer t(&owner, "T");
