@@ -56,6 +56,7 @@ void TestSheetNumbers::leadingNumber_data() {
     QTest::newRow("hex") << "&HFF" << 255.0;
     QTest::newRow("octal") << "&O17" << 15.0;
     QTest::newRow("octal stops at 8") << "&o78" << 7.0;
+    QTest::newRow("hex stops at a colon") << "&H1:" << 1.0;
     QTest::newRow("hex without digits") << "&H" << 0.0;
     QTest::newRow("hex past 32 bits never wraps") << "&HFFFFFFFF" << 4294967295.0;
     QTest::newRow("hex 2^64") << "&H10000000000000000" << 18446744073709551616.0;
