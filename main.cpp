@@ -1,6 +1,6 @@
 #include "app/all_windows.h"
-#include "frame/app.h"
 #include "compact/main_window.h"
+#include "frame/app.h"
 #include "frame/platform.h"
 #include "frame/windows.h"
 

@@ -14,7 +14,6 @@ public:
     AboutWindow();
 
 private:
-
     // Shown in place of the creator's name on a double click.
     static const QString contactAddress;
 

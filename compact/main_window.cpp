@@ -41,7 +41,6 @@ MainWindow::MainWindow()
     connect(VL_QUORIX_MAIN_BUTTON, &QPushButton::clicked, this,
             &MainWindow::VL_QUORIX_MAIN_BUTTON_Click);
 
-
     AlwaysOnTopTimer = new Timer(this, "AlwaysOnTopTimer");
     connect(AlwaysOnTopTimer, &Timer::tick, this, &MainWindow::AlwaysOnTopTimer_Timer);
     LOCK_UNLOAD_TIMER = new Timer(this, "LOCK_UNLOAD_TIMER");
@@ -81,8 +80,7 @@ void MainWindow::Form_Load() {
     CLIENT_LOCKED_TICKBOX = readTick(keys::clientLocked);
     AlwaysOnTopTimer_TICKBOX = readTick(keys::alwaysOnTopForMain);
     AlwaysOnTopTimer->setEnabled(AlwaysOnTopTimer_TICKBOX == 1);
-    VL_QUORIX_MAIN_BUTTON->setText(CLIENT_LOCKED_TICKBOX == 1 ? lockedCaption
-                                                                       : unlockedCaption);
+    VL_QUORIX_MAIN_BUTTON->setText(CLIENT_LOCKED_TICKBOX == 1 ? lockedCaption : unlockedCaption);
 }
 
 void MainWindow::Form_Unload() {
@@ -102,8 +100,7 @@ void MainWindow::AlwaysOnTopTimer_Timer() {
 }
 
 void MainWindow::LOCK_UNLOAD_TIMER_Timer() {
-    Store::instance().write(keys::clientLocked,
-                            convert::integerText(CLIENT_LOCKED_TICKBOX));
+    Store::instance().write(keys::clientLocked, convert::integerText(CLIENT_LOCKED_TICKBOX));
     LOCK_UNLOAD_TIMER->setEnabled(false);
     if (Form* lock = Windows::find(WindowKind::Lock))
         lock->unload();

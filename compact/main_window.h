@@ -26,7 +26,6 @@ private:
     static const QString lockedCaption;
     static const QString unlockedCaption;
 
-
     Label* VELMORA_QUORIX_TITLE;
     Label* CRYPTO_NAME_START_LABEL;
     Button* VL_QUORIX_MAIN_BUTTON;

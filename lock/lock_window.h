@@ -25,7 +25,6 @@ public:
     void setStoredPassword(const QString& password) override;
 
 private:
-
     Label* VELMORA_QUORIX_TITLE;
     Label* QUORIX_VERSION;
     Label* VL_QUORIX_CREATOR;

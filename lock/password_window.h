@@ -14,7 +14,6 @@ public:
     PasswordWindow();
 
 private:
-
     Label* VELMORA_QUORIX_TITLE;
     Label* SET_LOCK_PASSWORD_TITLE_TEXTBOX;
     Label* CHAT_LOCK_BUTTON;

@@ -15,7 +15,6 @@ public:
     SettingsWindow();
 
 private:
-
     TickBox* NAME_CHANGE_LOCK_TICKBOX;
     TickBox* AUTOSAVE_TICKBOX;
     Button* CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON;
