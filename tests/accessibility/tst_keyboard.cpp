@@ -5,7 +5,6 @@
 #include "about/about_window.h"
 #include "app/all_windows.h"
 #include "compact/main_window.h"
-#include "frame/pictures.h"
 #include "frame/windows.h"
 #include "lock/lock_window.h"
 #include "lock/password_window.h"
@@ -102,14 +101,6 @@ private slots:
     }
     void init() { testing::useFreshStore(); }
     void cleanup() { testing::unloadAll(); }
-
-    // This test links the windows the way the program does; the pictures'
-    // object once went missing from such a link, leaving every icon blank.
-    void builtInPicturesAreLinked() {
-        QVERIFY(!pictures::load(pictures::padlock).isNull());
-        QVERIFY(!pictures::load(pictures::applicationIcon).isNull());
-        QVERIFY(!QApplication::windowIcon().isNull());
-    }
 
     void tabOrder_data() {
         QTest::addColumn<Seed>("seed");

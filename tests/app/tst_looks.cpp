@@ -1,6 +1,7 @@
 // What every window looks like: each is drawn offscreen from a seeded store
 // and compared with a reviewed picture in looks/, so that a control moved,
-// resized, recoloured or recaptioned shows. After an intended change of look,
+// resized, recoloured or recaptioned shows, and so does a built-in picture
+// missing from the program's link (the padlock). After an intended change of look,
 // review the new pictures and keep them:
 //   VQ_UPDATE_LOOKS=1 ctest --test-dir build -R tst_looks
 #include "app/all_windows.h"

@@ -34,7 +34,6 @@ private slots:
     void wholeValues();
     void integerText();
     void catalogue();
-    void defaults();
 };
 
 void ConvertTest::floatValue_data() {
@@ -194,42 +193,6 @@ void ConvertTest::catalogue() {
     QCOMPARE(count.value(keys::Kind::Geometry), 24);
     QCOMPARE(count.value(keys::Kind::TickBox), 16);
     QCOMPARE(count.value(keys::Kind::Text), 33);
-}
-
-// What a key reads as when the store holds nothing usable for it.
-void ConvertTest::defaults() {
-    const struct {
-        const keys::GeometryKeys& g;
-        const char *w, *h;
-    } geometry[] = {{keys::mainWindow, "2400", "1260"},     {keys::sheet, "14475", "8175"},
-                    {keys::settingsWindow, "4335", "3270"}, {keys::aboutWindow, "4860", "3645"},
-                    {keys::lockWindow, "6615", "3690"},     {keys::passwordWindow, "6360", "4110"}};
-    for (const auto& [g, w, h] : geometry) {
-        QCOMPARE(g.left.def, QStringLiteral("1000"));
-        QCOMPARE(g.top.def, QStringLiteral("1000"));
-        QCOMPARE(g.width.def, QLatin1String(w));
-        QCOMPARE(g.height.def, QLatin1String(h));
-    }
-    const QList<std::pair<const keys::Key*, QString>> single{
-        {&keys::cryptoNameForLabel, "CRYPTO-NAME"},
-        {&keys::cryptoNameForSheet, "Example: BTC"},
-        {&keys::clientLocked, "0"},
-        {&keys::alwaysOnTopForMain, "1"},
-        {&keys::alwaysOnTopForSettings, "0"},
-        {&keys::autosave, "0"},
-        {&keys::nameChangeLock, "0"},
-        {&keys::exchangeRate, "Example: 0.70"},
-        {&keys::usdTotalTick, "0"},
-        {&keys::convertedTotalTick, "0"},
-        {&keys::lockPassword, QString()}};
-    for (const auto& [key, def] : single)
-        QCOMPARE(key->def, def);
-    for (int n = 1; n <= 10; ++n) {
-        QCOMPARE(keys::walletName(n).def, QStringLiteral("Wallet Name"));
-        QCOMPARE(keys::amountInWallet(n).def, QStringLiteral("0"));
-        QCOMPARE(keys::currentDollarValuation(n).def, QStringLiteral("0"));
-        QCOMPARE(keys::rowTick(n).def, QStringLiteral("0"));
-    }
 }
 
 QTEST_GUILESS_MAIN(ConvertTest)

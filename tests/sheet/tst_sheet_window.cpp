@@ -100,12 +100,8 @@ private slots:
         QCOMPARE(stored(keys::cryptoNameForSheet), QStringLiteral("<missing>"));
         QCOMPARE(mainLabel(main), QStringLiteral("CRYPTO-NAME"));
         QCOMPARE(box(s, "EXCHANGE_RATE_TEXTBOX")->text(), QStringLiteral("Example: 0.70"));
+        // The design texts and colours of unstored rows are tst_looks' business.
         for (int n = 1; n <= 10; ++n) {
-            QCOMPARE(cell(s, "WALLET_NAME_TEXTBOX", n)->text(), QStringLiteral("Wallet Name"));
-            QCOMPARE(cell(s, "AMOUNT_IN_WALLET", n)->text(), QStringLiteral("0"));
-            QCOMPARE(cell(s, "CURRENT_DOLLAR_VALUATION", n)->text(), QStringLiteral("0"));
-            QCOMPARE(cell(s, "TOTAL_USD_VALUATION_TEXTBOX", n)->text(), design);
-            QCOMPARE(cell(s, "TOTAL_VALUATION", n)->backColor(), colours::red);
             QVERIFY(!cell<Timer>(s, "AUTO_CALCULATE_TIMER", n)->isEnabled());
             QVERIFY(!cell(s, "WALLET_NAME_TEXTBOX", n)->locked());
         }
@@ -114,8 +110,6 @@ private slots:
              {"AUTO_CALCULATE_TIMER_TOTAL", "AUTO_CALCULATE_USD_TIMER_TOTAL", "AUTOSAVE_TIMER"})
             QVERIFY(!timer(s, t)->isEnabled());
         QVERIFY(!control(s, "ADD_BUTTON")->isEnabled() && !control(s, "CLEAR_BUTTON")->isEnabled());
-        QVERIFY(box(s, "INPUT_A_TEXTBOX")->text().isEmpty());
-        QCOMPARE(box(s, "COMPLETE_TOTAL_TEXTBOX")->text(), QStringLiteral("CONVERTED TOTAL"));
     }
 
     void loadFromSeededStore() {
