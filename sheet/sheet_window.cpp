@@ -13,7 +13,6 @@
 #include "sheet/sheet_controls.h"
 #include "sheet/status_bar.h"
 
-
 namespace vq {
 
 namespace {
