@@ -26,47 +26,42 @@ e2e_seed CRYPTO_NAME BTC EXCHANGE_RATE_TEXTBOX 0.79 LOCK-PASSWORD secret \
     AlwaysOnTopTimer_TICKBOX 0
 e2e_start_desktop
 e2e_start_app
-shot "$(e2e_window "VL-QX - .*")" main
-sheet=$(e2e_open_sheet)
+main=$(e2e_window "VL-QX - .*")
+shot "$main" main
+xdotool windowactivate --sync "$main" key Return
+sheet=$(e2e_opens "VELMORA - QUORIX-V2 - BTC")
 sleep 2
 shot "$sheet" sheet
 
-e2e_click "$sheet" 10440 240 1575 375
-e2e_wait 10 e2e_window "VELMORA - QUORIX-V2 - SETTINGS"
-w=$(e2e_window "VELMORA - QUORIX-V2 - SETTINGS")
-shot "$w" settings
-e2e_close_window "$w"
-sleep 0.5
-
-e2e_click "$sheet" 7440 1200 855 375
-e2e_wait 10 e2e_window "VELMORA-QUORIX"
-w=$(e2e_window "VELMORA-QUORIX")
-shot "$w" about
-e2e_close_window "$w"
-sleep 0.5
-
-e2e_click "$sheet" 7440 240 855 735
-e2e_wait 10 e2e_window "VELMORA - QUORIX-V2 - LOCK SCREEN"
-lock=$(e2e_window "VELMORA - QUORIX-V2 - LOCK SCREEN")
+# The sheet opens on CLOSE; backwards past the name lock, LOCK, the coin name
+# and ABOUT lies SETTINGS.
+e2e_key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab space
+shot "$(e2e_opens "VELMORA - QUORIX-V2 - SETTINGS")" settings
+e2e_key shift+Tab space # OK
+e2e_closes "VELMORA - QUORIX-V2 - SETTINGS"
+e2e_key Tab space # ABOUT
+shot "$(e2e_opens VELMORA-QUORIX)" about
+e2e_key space
+e2e_closes VELMORA-QUORIX
+e2e_key Tab Tab space # LOCK, past the coin name
+lock=$(e2e_opens "VELMORA - QUORIX-V2 - LOCK SCREEN")
 shot "$lock" lock-unlocked
-xdotool windowactivate --sync "$lock" key Tab key Tab key space
-e2e_wait 10 e2e_window "VELMORA - QUORIX-V2 !!! SET LOCK PASSWORD !!!"
-w=$(e2e_window "VELMORA - QUORIX-V2 !!! SET LOCK PASSWORD !!!")
-shot "$w" password
-xdotool key Escape
-sleep 0.5
-e2e_click "$lock" 360 1200 2055 1935
+e2e_key Tab Tab space # Password Manager
+shot "$(e2e_opens "VELMORA - QUORIX-V2 !!! SET LOCK PASSWORD !!!")" password
+e2e_key Escape
+e2e_closes "VELMORA - QUORIX-V2 !!! SET LOCK PASSWORD !!!"
+e2e_key shift+Tab space # LOCK
 shot "$lock" lock-locked
-xdotool windowactivate --sync "$lock" key Tab key Tab key Tab key space
-e2e_wait 10 e2e_app_gone
+e2e_key Tab Tab Tab space # EXIT QUORIX
+e2e_wait 30 e2e_app_gone
 
 # The sheet at twice the scale, as on a HiDPI screen.
 sed -i 's/^CLIENT_LOCKED=.*/CLIENT_LOCKED=0/' "$STORE"
-kill "$WM_PID" "$XVFB_PID" 2>/dev/null || true
-wait "$WM_PID" "$XVFB_PID" 2>/dev/null || true
-XVFB_PID="" WM_PID=""
+kill $(jobs -p) 2>/dev/null || true
+wait 2>/dev/null || true
 E2E_SCREEN=2400x1500x24 e2e_start_desktop
 QT_SCALE_FACTOR=2 e2e_start_app
-sheet=$(e2e_open_sheet)
+xdotool windowactivate --sync "$(e2e_window "VL-QX - .*")" key Return
+sheet=$(e2e_opens "VELMORA - QUORIX-V2 - BTC")
 sleep 2
 shot "$sheet" sheet-scale2

@@ -27,7 +27,7 @@ e2e_wait() {
 # Xvfb names its display once it takes connections; -noreset keeps it from
 # resetting, and so turning the window manager away, as its first client leaves.
 e2e_start_desktop() {
-    Xvfb -displayfd 3 -noreset -screen 0 1280x800x24 3>"$E2E_TMP/display" 2>/dev/null &
+    Xvfb -displayfd 3 -noreset -screen 0 "${E2E_SCREEN:-1280x800x24}" 3>"$E2E_TMP/display" 2>/dev/null &
     e2e_wait 30 grep -q . "$E2E_TMP/display" || e2e_fail "no X server"
     export DISPLAY=":$(cat "$E2E_TMP/display")" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
     openbox >"$E2E_TMP/openbox.log" 2>&1 &
