@@ -1,23 +1,15 @@
 #include "tests/support/testing.h"
 
 #include "frame/app.h"
-#include "frame/controls.h"
-#include "frame/windows.h"
 #include "settings/store.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
-#include <memory>
 
 namespace vq::testing {
 
-namespace {
-int emptyCalls = 0;
-FakePlatform* fake = nullptr;
-} // namespace
+static int emptyCalls = 0;
+static FakePlatform* fake = nullptr;
 
 QString useFreshStore() {
     static std::vector<std::unique_ptr<QTemporaryDir>> dirs;
@@ -42,8 +34,14 @@ QByteArray storeFileContents() {
     return f.readAll();
 }
 
-void setUpTestApplication() {
+QString stored(const keys::Key& key) {
+    return Store::instance().read(key.name, QStringLiteral("<none>"));
+}
+
+void setUpTestApplication(void (*registerWindows)()) {
     setUpApplication(*qApp);
+    if (registerWindows)
+        registerWindows();
     auto p = std::make_unique<FakePlatform>();
     fake = p.get();
     setPlatform(std::move(p));
@@ -73,6 +71,20 @@ void click(const QObject* window, const QString& name) {
 
 void fire(const QObject* window, const QString& timerName) {
     emit control<Timer>(window, timerName)->tick();
+}
+
+void advance(const QObject* window) {
+    for (Timer* t : window->findChildren<Timer*>())
+        if (t->isRunning())
+            emit t->tick();
+}
+
+void retype(QWidget* field, const QString& text) {
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Backspace);
+    // One key press a character: QTest::keyClicks refuses those beyond Latin-1.
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), {});
 }
 
 } // namespace vq::testing

@@ -1,29 +1,29 @@
 #pragma once
-// Shared test helpers: a fresh, private settings store per test, a recording
-// stand-in for the desktop, and an application set up like the real one.
+// Shared test helpers: a private store per test, a recording desktop, a user's moves.
 
+#include "app/all_windows.h"
+#include "frame/colours.h"
+#include "frame/controls.h"
 #include "frame/platform.h"
+#include "frame/windows.h"
+#include "settings/keys.h"
+#include "settings/store.h"
 
-#include <QMap>
-#include <QObject>
-#include <QString>
-#include <QStringList>
+#include <QTest>
 #include <vector>
 
 namespace vq::testing {
 
-// Points the store at a new empty folder; returns the store file's path.
+// A new empty store (its file's path returned); keys written in one batch.
 QString useFreshStore();
-
-// Writes the given keys in one batch, as the tool itself would.
 void seedStore(const QMap<QString, QString>& values);
-
-// The raw text of the store file.
 QByteArray storeFileContents();
+// What the store holds under the key, or "<none>".
+QString stored(const keys::Key& key);
 
-// Sets up the running QApplication like the tool's and installs the fake
-// desktop; the program-end hook only counts.
-void setUpTestApplication();
+// The application set up like the tool's with the fake desktop and the
+// windows given; the program-end hook only counts.
+void setUpTestApplication(void (*registerWindows)() = nullptr);
 int emptyCount();
 
 // Unloads every loaded window and lets deferred deletions run.
@@ -49,22 +49,31 @@ public:
     }
 };
 
-// A window's control found by its name, as a user finds it by its place;
-// the test run stops when there is none.
+// A window's control found by its name; the run stops when there is none.
 template <class T = QWidget> T* control(const QObject* window, const QString& name) {
     T* c = window->findChild<T*>(name);
     if (!c)
         qFatal("no control named %s", qPrintable(name));
     return c;
 }
+inline TextBox* box(const QObject* window, const QString& name) {
+    return control<TextBox>(window, name);
+}
+inline bool running(const QObject* window, const QString& timer) {
+    return control<Timer>(window, timer)->isRunning();
+}
+// Row n's control: "AMOUNT_IN_WALLET" and 3 find "AMOUNT_IN_WALLET_3".
+template <class T = TextBox> T* cell(const QObject* window, const char* name, int n) {
+    return control<T>(window, QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(n));
+}
 
-// Clicks the named button or tick box as a user would (a tick box toggles).
 void click(const QObject* window, const QString& name);
-
-// The named timer's tick, at once: the handler runs as on the real tick.
 void fire(const QObject* window, const QString& timerName);
+// One tick of every running timer of the window: a second gone by.
+void advance(const QObject* window);
+// Replaces the field's text as a user does: select all, delete, type.
+void retype(QWidget* field, const QString& text);
 
-// The fake installed by setUpTestApplication.
 FakePlatform& fakePlatform();
 
 } // namespace vq::testing
