@@ -57,7 +57,7 @@ private slots:
             QVERIFY2(t->text() == (free ? before + "9" : before), qPrintable(name));
         }
         for (auto* tick : s->findChildren<TickBox*>(QRegularExpression("^AUTOMATIC")))
-            tick->QAbstractButton::click();
+            click(s, tick->objectName());
         click(s, "CLOSE_BUTTON");
         for (Timer* t : s->findChildren<Timer*>())
             QVERIFY2(!t->isRunning(), qPrintable(t->objectName()));
