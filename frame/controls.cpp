@@ -15,6 +15,11 @@ void place(QWidget* w, const char* name, int left, int top, int width, int heigh
     w->setGeometry(twips::rect(left, top, width, height));
 }
 
+void chainTabs(const QList<QWidget*>& order) {
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
 QFont boldFont(double points, const QString& family) {
     QFont f = QApplication::font();
     // The application's whole fallback chain stays behind the family asked

@@ -17,6 +17,8 @@ namespace vq {
 void place(QWidget* w, const char* name, int left, int top, int width, int height);
 // Bold font of the given point size; family empty for the application's.
 QFont boldFont(double points, const QString& family = {});
+// Tab and Shift+Tab move through the controls in this order.
+void chainTabs(const QList<QWidget*>& order);
 
 class TickBox : public QCheckBox {
     Q_OBJECT

@@ -113,13 +113,9 @@ LockWindow::LockWindow()
         QStringLiteral("Back to the wallet sheet. Escape presses it."));
     connect(CANCEL_BUTTON, &QPushButton::clicked, this, &LockWindow::CANCEL_BUTTON_Click);
 
-    const QList<QWidget*> tabs{CANCEL_BUTTON,           LOCK_BUTTON,
-                               ENTER_PASSWORD_TEXTBOX,  SHOW_PASSWORD_TICKBOX,
-                               PASSWORD_MANAGER_BUTTON, VELMORA_QUORIX_TITLE,
-                               QUORIX_VERSION,          VL_QUORIX_CREATOR,
-                               EXIT_QUORIX_BUTTON};
-    for (qsizetype i = 1; i < tabs.size(); ++i)
-        setTabOrder(tabs[i - 1], tabs[i]);
+    chainTabs({CANCEL_BUTTON, LOCK_BUTTON, ENTER_PASSWORD_TEXTBOX, SHOW_PASSWORD_TICKBOX,
+               PASSWORD_MANAGER_BUTTON, VELMORA_QUORIX_TITLE, QUORIX_VERSION, VL_QUORIX_CREATOR,
+               EXIT_QUORIX_BUTTON});
 
     for (QWidget* w : std::initializer_list<QWidget*>{
              PASSWORD_MANAGER_BUTTON, SHOW_PASSWORD_TICKBOX, EXIT_QUORIX_BUTTON, CANCEL_BUTTON})

@@ -89,19 +89,10 @@ PasswordWindow::PasswordWindow()
     connect(SHOW_PASSWORD_TICKBOX, &TickBox::click, this,
             &PasswordWindow::SHOW_PASSWORD_TICKBOX_Click);
 
-    const QList<QWidget*> tabs{CANCEL_BUTTON,
-                               ENTER_NEW_PASSWORD_TEXTBOX,
-                               RE_ENTER_NEW_PASSWORD_TEXTBOX,
-                               SHOW_PASSWORD_TICKBOX,
-                               CHANGE_PASSWORD_BUTTON,
-                               LOCK_PICTURE,
-                               VELMORA_QUORIX_TITLE,
-                               SET_LOCK_PASSWORD_TITLE_TEXTBOX,
-                               CHAT_LOCK_BUTTON,
-                               ENTER_NEW_PASSWORD_LABEL,
-                               RE_ENTER_NEW_PASSWORD_LABEL};
-    for (qsizetype i = 1; i < tabs.size(); ++i)
-        setTabOrder(tabs[i - 1], tabs[i]);
+    chainTabs({CANCEL_BUTTON, ENTER_NEW_PASSWORD_TEXTBOX, RE_ENTER_NEW_PASSWORD_TEXTBOX,
+               SHOW_PASSWORD_TICKBOX, CHANGE_PASSWORD_BUTTON, LOCK_PICTURE, VELMORA_QUORIX_TITLE,
+               SET_LOCK_PASSWORD_TITLE_TEXTBOX, CHAT_LOCK_BUTTON, ENTER_NEW_PASSWORD_LABEL,
+               RE_ENTER_NEW_PASSWORD_LABEL});
 
     for (QWidget* w : std::initializer_list<QWidget*>{
              ENTER_NEW_PASSWORD_LABEL, RE_ENTER_NEW_PASSWORD_LABEL, CHANGE_PASSWORD_BUTTON,

@@ -61,12 +61,9 @@ SettingsWindow::SettingsWindow()
         QStringLiteral("Keeps the small start window above all others."));
     OK_BUTTON->setAccessibleDescription(QStringLiteral("Closes the settings window."));
 
-    setTabOrder(NAME_CHANGE_LOCK_TICKBOX, AUTOSAVE_TICKBOX);
-    setTabOrder(AUTOSAVE_TICKBOX, CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON);
-    setTabOrder(CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON,
-                ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX);
-    setTabOrder(ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX, AlwaysOnTopTimer_TICKBOX);
-    setTabOrder(AlwaysOnTopTimer_TICKBOX, OK_BUTTON);
+    chainTabs({NAME_CHANGE_LOCK_TICKBOX, AUTOSAVE_TICKBOX, CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON,
+               ENABLE_CLEAR_ALL_SAVED_CRYPTO_DATA_BUTTON_TICKBOX, AlwaysOnTopTimer_TICKBOX,
+               OK_BUTTON});
 
     // Connected after the initial states are set: those are design state,
     // not clicks.

@@ -138,13 +138,10 @@ void SheetWindow::resizeEvent(QResizeEvent* e) {
 }
 
 void SheetWindow::setTabChain() {
-    const QList<QWidget*> chain =
-        QList<QWidget*>{CLOSE_BUTTON} + grid_->tabChain() +
-        QList<QWidget*>{EXCHANGE_RATE_TEXTBOX, CALC_BUTTON} + calculator_->tabStops() +
-        QList<QWidget*>{SETTINGS_BUTTON, ABOUT_BUTTON, CRYPTO_NAME_TEXTBOX, LOCK_BUTTON,
-                        NAME_CHANGE_LOCK_TICKBOX};
-    for (qsizetype i = 1; i < chain.size(); ++i)
-        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    chainTabs(QList<QWidget*>{CLOSE_BUTTON} + grid_->tabChain() +
+              QList<QWidget*>{EXCHANGE_RATE_TEXTBOX, CALC_BUTTON} + calculator_->tabStops() +
+              QList<QWidget*>{SETTINGS_BUTTON, ABOUT_BUTTON, CRYPTO_NAME_TEXTBOX, LOCK_BUTTON,
+                              NAME_CHANGE_LOCK_TICKBOX});
 }
 
 // ---- Loading -------------------------------------------------------------
@@ -173,8 +170,7 @@ void SheetWindow::saveSheet(bool withPosition) {
         store.write(keys::sheet.left.name, convert::floatText(float(Left())));
         store.write(keys::sheet.top.name, convert::floatText(float(Top())));
     }
-    for (const auto& [key, text] : grid_->savedFields())
-        store.write(key, text);
+    grid_->save();
 }
 
 void SheetWindow::stopTimers() {

@@ -193,13 +193,12 @@ void WalletGrid::load() {
         s.timer->setEnabled(readTruth(s.key));
 }
 
-QList<QPair<QString, QString>> WalletGrid::savedFields() const {
-    QList<QPair<QString, QString>> f;
+void WalletGrid::save() const {
+    Store& store = Store::instance();
     for (const StoredText& t : storedTexts_)
-        f.append({t.key.name, t.box->text()});
+        store.write(t.key, t.box->text());
     for (const Switch& s : switches_)
-        f.append({s.key.name, convert::integerText(s.box->value())});
-    return f;
+        store.write(s.key, convert::integerText(s.box->value()));
 }
 
 void WalletGrid::clearToDesign() {

@@ -8,7 +8,6 @@
 #include "settings/keys.h"
 
 #include <QList>
-#include <QPair>
 #include <array>
 #include <vector>
 
@@ -57,8 +56,8 @@ public:
     // The stored texts, then the switches (a restored switch runs its click
     // handler) and their timers.
     void load();
-    // The keys with their texts, in the order they are written.
-    QList<QPair<QString, QString>> savedFields() const;
+    // Writes every stored text, then every switch, into the caller's batch.
+    void save() const;
     // Every field back to its design text, every switch off; the texts are
     // stored as they then read.
     void clearToDesign();
