@@ -76,7 +76,7 @@ void MainWindow::Form_Load() {
     CRYPTO_NAME_START_LABEL->setText(store.read(keys::cryptoNameForLabel));
     AlwaysOnTopTimer->setInterval(1000);
     LOCK_UNLOAD_TIMER->setInterval(250);
-    setWindowTitle(captionPrefix + CRYPTO_NAME_START_LABEL->text());
+    setTitleText(this, captionPrefix + CRYPTO_NAME_START_LABEL->text());
     CLIENT_LOCKED_TICKBOX = readTick(keys::clientLocked);
     AlwaysOnTopTimer_TICKBOX = readTick(keys::alwaysOnTopForMain);
     AlwaysOnTopTimer->setEnabled(AlwaysOnTopTimer_TICKBOX == 1);

@@ -23,6 +23,13 @@ void chainTabs(const QList<QWidget*>& order) {
 QFont boldFont(double points, const QString& family) {
     QFont f = QApplication::font();
     // The application's whole fallback chain stays behind the family asked
+void setTitleText(QWidget* window, const QString& title) {
+    // Qt drops the last "[*]" of every run of an odd number of them, then
+    // shows each "[*][*]" as "[*]": doubled, every run is even and shows as typed.
+    QString escaped = title;
+    window->setWindowTitle(escaped.replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
+}
+
     // for: a face missing here ("MS Sans Serif") must fall back to the same
     // face as the rest of the window, not to whatever fontconfig picks, which
     // would also load another font file into every process.
@@ -117,7 +124,10 @@ void TextBox::focusOutEvent(QFocusEvent* e) {
     emit lostFocus();
 }
 
-Label::Label(QWidget* parent, const QString& caption) : QLabel(caption, parent) {}
+Label::Label(QWidget* parent, const QString& caption) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setText(caption);
+}
 
 void Label::setColours(uint32_t fore, uint32_t back) {
     setAutoFillBackground(true);

@@ -19,6 +19,9 @@ void place(QWidget* w, const char* name, int left, int top, int width, int heigh
 QFont boldFont(double points, const QString& family = {});
 // Tab and Shift+Tab move through the controls in this order.
 void chainTabs(const QList<QWidget*>& order);
+// Sets a window's title to exactly this text. Qt reads "[*]" in a title as
+// the place of its "modified" star and drops it; every "[*]" here is kept.
+void setTitleText(QWidget* window, const QString& title);
 
 class TickBox : public QCheckBox {
     Q_OBJECT
@@ -79,6 +82,9 @@ public:
     void makeBanner(double points, const QString& family = {});
 
 signals:
+// Shows its caption as plain text, never as markup: a caption may be a name
+// the user typed ("<b>BTC</b>" is shown as typed, and markup that names a
+// picture would make Qt read that file).
     void click();
     void doubleClick();
 

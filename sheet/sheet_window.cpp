@@ -147,7 +147,7 @@ void SheetWindow::setTabChain() {
 // ---- Loading -------------------------------------------------------------
 
 void SheetWindow::Form_Load() {
-    setWindowTitle(captionPrefix + CRYPTO_NAME_TEXTBOX->text());
+    setTitleText(this, captionPrefix + CRYPTO_NAME_TEXTBOX->text());
 
     calculator_->setGuardRunning(true);
     AUTOSAVE_TIMER->setInterval(60000);
@@ -275,7 +275,7 @@ void SheetWindow::AUTOMATIC_CALCULATIONS_TICKBOX_USD_TOTAL_Click() {
 
 void SheetWindow::CRYPTO_NAME_TEXTBOX_Change() {
     Store& store = Store::instance();
-    setWindowTitle(captionPrefix + CRYPTO_NAME_TEXTBOX->text());
+    setTitleText(this, captionPrefix + CRYPTO_NAME_TEXTBOX->text());
     store.write(keys::cryptoNameForSheet, CRYPTO_NAME_TEXTBOX->text());
     // Only a loaded main window is relabelled: referring to a closed one
     // would bring it back hidden and keep the program alive.

@@ -25,8 +25,11 @@ SheetStatusBar::SheetStatusBar(QWidget* sheet, int heightPx) : QStatusBar(sheet)
     TIME_PANEL->setObjectName(QStringLiteral("TIME_PANEL"));
     DATE_PANEL->setAccessibleDescription(QStringLiteral("Today's date."));
     TIME_PANEL->setAccessibleDescription(QStringLiteral("The current time."));
-    for (QLabel* l : {STATUS_PANEL, DATE_PANEL, TIME_PANEL})
+    for (QLabel* l : {STATUS_PANEL, DATE_PANEL, TIME_PANEL}) {
+        // A locale's date or time format is text, never markup.
+        l->setTextFormat(Qt::PlainText);
         l->setContentsMargins(6, 0, 6, 0);
+    }
     addWidget(STATUS_PANEL, 1);
     addPermanentWidget(DATE_PANEL);
     addPermanentWidget(TIME_PANEL);

@@ -2,6 +2,8 @@
 #include "compact/main_window.h"
 #include "tests/support/testing.h"
 
+#include <QAccessible>
+
 using namespace vq;
 using namespace vq::testing;
 
@@ -45,6 +47,41 @@ private slots:
                      QString("VL-QX - BTCBTC"));
             QVERIFY(QGuiApplication::primaryScreen()->geometry().contains(
                 w->frameGeometry().topLeft()));
+        }
+    }
+
+    // A coin name, stored or typed, is shown, titled and spoken exactly as
+    // typed: never read as markup, never as the title's "modified" mark.
+    void namesShownAsTyped_data() {
+        QTest::addColumn<QString>("name");
+        for (const QString& name :
+             QStringList{"<b>BTC</b>", "<img src=/dev/null>pic", "A[*]B", "[*][*][*] [[*]*] [*",
+                         "&Bit && &", QString("Long").repeated(250),
+                         "\u05d1\u05d9\u05d8 \u0639\u0645\u0644\u0629",
+                         "e\u0301\u0308 Z\u0335\u20dd", "\U0001F680\U0001F469\u200D\U0001F4BB",
+                         QString("a\tb\x01"
+                                 "c\nd\u202e") +
+                             QChar(0) + "e"}) // control: hand-edited store only
+            QTest::newRow(qPrintable(name.left(12))) << name;
+    }
+    void namesShownAsTyped() {
+        QFETCH(QString, name);
+        MainWindow* w = loadMain({{"CRYPTO_NAME", name}});
+        Form* s = Windows::get(WindowKind::Sheet);
+        // Typed: one key at the end of the loaded name.
+        box(s, "CRYPTO_NAME_TEXTBOX")->end(false);
+        QTest::keyClicks(box(s, "CRYPTO_NAME_TEXTBOX"), "!");
+        const auto spoken = [](QObject* o) {
+            return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name);
+        };
+        auto* label = control<QLabel>(w, "CRYPTO_NAME_START_LABEL");
+        // A screen reader reads markup as the text it renders.
+        QCOMPARE(QStringList({label->text(), spoken(label)}), QStringList(2, name + "!"));
+        for (const auto& [window, title] : {std::pair<QWidget*, QString>{w, "VL-QX - " + name},
+                                            {s, "VELMORA - QUORIX-V2 - " + name + "!"}}) {
+            window->winId();
+            QCOMPARE(QStringList({window->windowHandle()->title(), spoken(window)}),
+                     QStringList(2, title));
         }
     }
 
