@@ -43,9 +43,9 @@ QWidget* ownWindow(WindowHandle h) {
     return nullptr;
 }
 
-void Platform::startCalculator(bool elevated) {
-    const QStringList cmd = calculatorCommand(
-        elevated, [](const QString& name) { return QStandardPaths::findExecutable(name); });
+void Platform::startCalculator() {
+    const QStringList cmd =
+        calculatorCommand([](const QString& name) { return QStandardPaths::findExecutable(name); });
     if (!cmd.isEmpty())
         QProcess::startDetached(cmd.first(), cmd.mid(1));
 }
@@ -66,24 +66,15 @@ std::unique_ptr<Platform> makeDesktopPlatform() {
     return std::make_unique<QtPlatform>();
 }
 
-QStringList calculatorCommand(bool elevated,
-                              const std::function<QString(const QString&)>& findExecutable) {
+QStringList calculatorCommand(const std::function<QString(const QString&)>& findExecutable) {
     static const char* const calculators[] = {"gnome-calculator", "kcalc",         "galculator",
                                               "mate-calc",        "qalculate-gtk", "xcalc"};
-    QString calc;
     for (const char* name : calculators) {
-        calc = findExecutable(QLatin1String(name));
+        const QString calc = findExecutable(QLatin1String(name));
         if (!calc.isEmpty())
-            break;
+            return {calc};
     }
-    if (calc.isEmpty())
-        return {};
-    if (elevated) {
-        const QString pkexec = findExecutable(QStringLiteral("pkexec"));
-        if (!pkexec.isEmpty())
-            return {pkexec, calc};
-    }
-    return {calc};
+    return {};
 }
 
 } // namespace vq

@@ -21,10 +21,9 @@ public:
     // Into the top-most band (true) or back into the normal band (false),
     // keeping position and size. Failures are ignored.
     virtual void setTopMost(WindowHandle window, bool topMost) = 0;
-    // Starts the desktop's calculator, with administrator rights where
-    // `elevated` and the desktop can ask for them. A failed start is silent.
-    // Every desktop starts it alike (calculatorCommand).
-    virtual void startCalculator(bool elevated);
+    // Starts the desktop's calculator as the user who runs the tool. A
+    // failed start is silent. Every desktop starts it alike (calculatorCommand).
+    virtual void startCalculator();
     // The frame (left, top, right, bottom, in pixels) the window manager puts
     // around this created but not yet mapped window, or nothing where it
     // cannot tell in time.
@@ -37,11 +36,12 @@ void setPlatform(std::unique_ptr<Platform> p);
 // The X11 implementation, or what Qt can do where X11 is absent.
 std::unique_ptr<Platform> makeDesktopPlatform();
 
-// The argument list that starts the desktop's calculator, through pkexec
-// where `elevated` and pkexec is installed, or an empty list when no
-// calculator is installed. Fixed program names only: never a shell, never
-// anything typed.
-QStringList calculatorCommand(bool elevated,
-                              const std::function<QString(const QString&)>& findExecutable);
+// The argument list that starts the desktop's calculator, or an empty list
+// when no calculator is installed: the program alone. Fixed program names
+// only: never a shell, never anything typed, and never through pkexec or
+// sudo. A calculator needs no administrator's rights, and a program that
+// pkexec starts loses DISPLAY and WAYLAND_DISPLAY, so it would ask for a
+// password and then show nothing.
+QStringList calculatorCommand(const std::function<QString(const QString&)>& findExecutable);
 
 } // namespace vq

@@ -286,8 +286,8 @@ void SheetWindow::CRYPTO_NAME_TEXTBOX_Change() {
 // ---- Other windows -------------------------------------------------------
 
 void SheetWindow::CALC_BUTTON_Click() {
-    // With administrator rights, as the desktop asks for them.
-    platform().startCalculator(true);
+    // As the user: a calculator needs no administrator's rights.
+    platform().startCalculator();
 }
 
 void SheetWindow::SETTINGS_BUTTON_Click() {

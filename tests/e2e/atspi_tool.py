@@ -1,6 +1,7 @@
 """Reads the tool on the accessibility bus, as a screen reader does.
   text NAME VALUE  waits until the control named NAME shows VALUE
   focused NAME     waits until the focused control is named NAME
+  press NAME       presses the shown button named NAME, as a screen reader's user does
   unnamed TITLE    fails unless the shown window TITLE (a regular expression)
                    has visible controls, all of them named
   absent WORDS     fails unless the tool is on the bus and none of its windows
@@ -57,6 +58,10 @@ def main(what, name, want=None):
         for n in (n for n in spoken if not n.get_name().strip()):
             sys.exit(f"{n.get_role_name()} without a name in {n.get_parent().get_name()!r}")
         return 0 if spoken else f"no window {name!r} with controls"
+    if what == "press":
+        buttons = [n for w in windows() for n in walk(w)
+                   if n.get_role_name() == "push button" and n.get_name() == name]
+        return 0 if buttons and buttons[0].do_action(0) else f"no button {name!r} to press"
     if what == "absent":
         every = [n for w in windows(hidden=True) for n in walk(w)]
         return int(not every or any(name in n.get_name() + n.get_description() + text(n)

@@ -188,15 +188,13 @@ private slots:
         fakePlatform().calls.clear();
         click(s, "CALC_BUTTON");
         const std::vector<Call>& calls = fakePlatform().calls;
-        QVERIFY(calls.size() == 1 && calls[0].what == "calculator" &&
-                calls[0].args == QStringList{"elevated"});
+        QVERIFY(calls.size() == 1 && calls[0].what == "calculator" && calls[0].args.isEmpty());
         const auto found = [](QStringList in) {
             return [in](const QString& n) { return in.contains(n) ? "/bin/" + n : ""; };
         };
-        QCOMPARE(calculatorCommand(true, found({"kcalc", "xcalc", "pkexec"})),
-                 QStringList({"/bin/pkexec", "/bin/kcalc"}));
-        QCOMPARE(calculatorCommand(true, found({"xcalc"})), QStringList{"/bin/xcalc"});
-        QCOMPARE(calculatorCommand(true, found({"pkexec"})), QStringList{});
+        QCOMPARE(calculatorCommand(found({"kcalc", "xcalc", "pkexec", "sudo"})),
+                 QStringList{"/bin/kcalc"});
+        QCOMPARE(calculatorCommand(found({"pkexec"})), QStringList{});
     }
 };
 

@@ -162,7 +162,7 @@ private slots:
         QCOMPARE(control<Button>(s, "DIVIDE_BUTTON")->backColor(), colours::buttonFace);
         fakePlatform().calls.clear();
         click(s, "CALC_BUTTON");
-        QCOMPARE(fakePlatform().calls.at(0).args, QStringList{"elevated"});
+        QCOMPARE(fakePlatform().calls.at(0).what, "calculator");
     }
 };
 

@@ -44,9 +44,7 @@ public:
     void setTopMost(WindowHandle window, bool topMost) override {
         calls.push_back({topMost ? "topmost" : "normal", window, {}});
     }
-    void startCalculator(bool elevated) override {
-        calls.push_back({"calculator", 0, {elevated ? "elevated" : "plain"}});
-    }
+    void startCalculator() override { calls.push_back({"calculator", 0, {}}); }
 };
 
 // A window's control found by its name; the run stops when there is none.
