@@ -6,6 +6,9 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QToolTip>
+#include <QValidator>
+#include <algorithm>
 #include <limits>
 
 namespace vq {
@@ -20,9 +23,6 @@ void chainTabs(const QList<QWidget*>& order) {
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-QFont boldFont(double points, const QString& family) {
-    QFont f = QApplication::font();
-    // The application's whole fallback chain stays behind the family asked
 void setTitleText(QWidget* window, const QString& title) {
     // Qt drops the last "[*]" of every run of an odd number of them, then
     // shows each "[*][*]" as "[*]": doubled, every run is even and shows as typed.
@@ -30,6 +30,9 @@ void setTitleText(QWidget* window, const QString& title) {
     window->setWindowTitle(escaped.replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
 }
 
+QFont boldFont(double points, const QString& family) {
+    QFont f = QApplication::font();
+    // The application's whole fallback chain stays behind the family asked
     // for: a face missing here ("MS Sans Serif") must fall back to the same
     // face as the rest of the window, not to whatever fontconfig picks, which
     // would also load another font file into every process.
@@ -83,15 +86,41 @@ void TickBox::nextCheckState() {
     setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
 }
 
+namespace {
+// Invalid makes QLineEdit undo a user's edit whole and raise inputRejected;
+// a text set by the program is kept even when invalid.
+class LengthRule : public QValidator {
+public:
+    LengthRule(QObject* parent, const int& longestSet)
+        : QValidator(parent), longestSet_(longestSet) {}
+    State validate(QString& text, int&) const override {
+        return text.size() > std::max(TextBox::maxTyped, longestSet_) ? Invalid : Acceptable;
+    }
+
+private:
+    const int& longestSet_;
+};
+} // namespace
+
 TextBox::TextBox(QWidget* parent, const QString& text)
     : QLineEdit(text, parent), back_(colours::windowBackground), fore_(colours::windowText) {
-    // QLineEdit cuts texts at 32767 characters, silently losing the end of a
-    // long paste or of a long stored text.
+    // QLineEdit's own limit cuts texts at 32767 characters, silently losing
+    // the end of a long paste or of a long stored text; the rule below
+    // refuses a too long edit whole instead and leaves set texts alone.
     setMaxLength(std::numeric_limits<int>::max());
+    setValidator(new LengthRule(this, longestSet_));
+    connect(this, &QLineEdit::inputRejected, this, [this] {
+        QToolTip::showText(
+            mapToGlobal(QPoint(0, height())),
+            tr("Too long, not added: a field holds at most %L1 characters.").arg(maxTyped), this,
+            {}, 5000);
+    });
     connect(this, &QLineEdit::textChanged, this, &TextBox::change);
 }
 
 void TextBox::setText(const QString& text) {
+    longestSet_ =
+        static_cast<int>(std::min<qsizetype>(text.size(), std::numeric_limits<int>::max()));
     if (text != this->text())
         QLineEdit::setText(text);
 }

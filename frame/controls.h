@@ -45,6 +45,14 @@ protected:
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:
+    // The longest text typing or pasting may leave in a field, far above any
+    // name or figure: Qt lays a field's text out whole at every keystroke, so
+    // a megabyte (with a desktop's thousands of fonts to fall back through)
+    // froze the window for many seconds per key. An edit that would exceed it
+    // is refused whole and the field says so in a tooltip. A text the program
+    // sets (a stored value) is kept whole whatever its length, and may be
+    // edited as long as it grows no longer.
+    static constexpr int maxTyped = 4096;
     explicit TextBox(QWidget* parent, const QString& text = {});
     // Raises change() only when the text differs.
     void setText(const QString& text);
@@ -71,8 +79,12 @@ protected:
 private:
     uint32_t back_;
     uint32_t fore_;
+    int longestSet_ = 0; // a longer text set by the program stays editable
 };
 
+// Shows its caption as plain text, never as markup: a caption may be a name
+// the user typed ("<b>BTC</b>" is shown as typed, and markup that names a
+// picture would make Qt read that file).
 class Label : public QLabel {
     Q_OBJECT
 public:
@@ -82,9 +94,6 @@ public:
     void makeBanner(double points, const QString& family = {});
 
 signals:
-// Shows its caption as plain text, never as markup: a caption may be a name
-// the user typed ("<b>BTC</b>" is shown as typed, and markup that names a
-// picture would make Qt read that file).
     void click();
     void doubleClick();
 
