@@ -13,11 +13,15 @@
 #include "sheet/sheet_controls.h"
 #include "sheet/status_bar.h"
 
+#include <algorithm>
+
 namespace vq {
 
 namespace {
 const QString captionPrefix = QStringLiteral("VELMORA - QUORIX-V2 - ");
 constexpr int statusBarHeight = 270;
+// The sheet's copy of the name-lock switch lies under the status bar.
+constexpr int nameLockLeft = 3600, nameLockTop = 7680;
 } // namespace
 
 SheetWindow::SheetWindow()
@@ -83,7 +87,8 @@ SheetWindow::SheetWindow()
     AUTOSAVE_TIMER = new Timer(this, "AUTOSAVE_TIMER");
 
     NAME_CHANGE_LOCK_TICKBOX = new TickBox(this, QStringLiteral("Lock Crypto Names"));
-    place(NAME_CHANGE_LOCK_TICKBOX, "NAME_CHANGE_LOCK_TICKBOX", 3600, 7680, 2415, 255);
+    place(NAME_CHANGE_LOCK_TICKBOX, "NAME_CHANGE_LOCK_TICKBOX", nameLockLeft, nameLockTop, 2415,
+          255);
     NAME_CHANGE_LOCK_TICKBOX->setFont(boldFont(8.25));
 
     sbStatusBar = new SheetStatusBar(this, twips::toPx(statusBarHeight));
@@ -135,6 +140,13 @@ void SheetWindow::resizeEvent(QResizeEvent* e) {
     const int h = sbStatusBar->height();
     sbStatusBar->setGeometry(0, height() - h, width(), h);
     sbStatusBar->raise();
+    // The window's outer size is fixed, so a thinner frame leaves a taller
+    // client and the status bar lower. A window manager draws its frame in
+    // device pixels: at a scale of 2 it is half as thick in Qt's pixels, and
+    // the status bar would uncover the top of the name-lock box. The box
+    // keeps below the status bar's top, so it stays covered at every scale.
+    NAME_CHANGE_LOCK_TICKBOX->move(twips::toPx(nameLockLeft),
+                                   std::max(twips::toPx(nameLockTop), height() - h));
 }
 
 void SheetWindow::setTabChain() {

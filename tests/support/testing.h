@@ -39,12 +39,15 @@ class FakePlatform : public Platform {
 public:
     WindowHandle foreground = 0;
     std::vector<Call> calls;
+    // The frame a window manager would put around every window.
+    std::optional<QMargins> frame;
 
     WindowHandle foregroundWindow() override { return foreground; }
     void setTopMost(WindowHandle window, bool topMost) override {
         calls.push_back({topMost ? "topmost" : "normal", window, {}});
     }
     void startCalculator() override { calls.push_back({"calculator", 0, {}}); }
+    std::optional<QMargins> frameExtents(WindowHandle) override { return frame; }
 };
 
 // A window's control found by its name; the run stops when there is none.
