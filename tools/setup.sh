@@ -2,20 +2,33 @@
 # Installs whatever Debian packages are missing, builds, and then either
 # starts the tool ("run") or runs every test ("test").
 #   bash tools/setup.sh run | test [ctest arguments...]
+# Run it as yourself: the missing packages are named, then installed through
+# sudo; the build, the tool and the tests run as you. As root (a container,
+# CI) it installs directly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode="${1:-run}"
 shift || true
 
+# Through sudo the build would belong to root and the tool would start as
+# root, without the display and with root's settings.
+if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
+    echo "Started through sudo: run it as $SUDO_USER instead, without sudo:" >&2
+    echo "  bash tools/setup.sh $mode" >&2
+    echo "It asks sudo itself for the packages it has to install." >&2
+    exit 2
+fi
+
+# The one list of what the tool and its tests need.
 packages=(
     cmake ninja-build g++ pkg-config file dpkg-dev
     qt6-base-dev qt6-qpa-plugins libxcb1-dev libfontconfig-dev
     fonts-dejavu-core fonts-liberation
 )
 if [ "$mode" = test ]; then
-    packages+=(xvfb xauth openbox x11-utils xdotool wmctrl imagemagick
+    packages+=(xvfb xauth openbox metacity x11-utils x11-apps xdotool wmctrl imagemagick
         desktop-file-utils appstream dbus at-spi2-core python3-gi gir1.2-atspi-2.0
-        clang libclang-rt-14-dev lintian weston qt6-wayland)
+        clang libclang-rt-14-dev lintian weston qt6-wayland pkexec)
 fi
 
 missing=()
@@ -23,9 +36,21 @@ for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+    echo "Missing Debian packages: ${missing[*]}"
+    as_root=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || {
+            echo "Install them as root (apt-get install ${missing[*]}), then run this again." >&2
+            exit 1
+        }
+        echo "Installing them with sudo apt-get (sudo may ask for your password)."
+        as_root=(sudo)
+    fi
+    # No recommended packages: a desktop's many fonts among them would slow
+    # every Qt text layout, and nothing here needs them.
+    "${as_root[@]}" apt-get update -qq
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
 build="${VQ_BUILD_DIR:-build}"
