@@ -2,6 +2,7 @@
 #include "compact/main_window.h"
 #include "frame/app.h"
 #include "frame/platform.h"
+#include "frame/session.h"
 #include "frame/windows.h"
 
 #include <QApplication>
@@ -29,5 +30,6 @@ int main(int argc, char** argv) {
     vq::setPlatform(vq::makeDesktopPlatform());
     vq::registerAllWindows();
     vq::Windows::get<vq::MainWindow>()->showModeless();
+    vq::session::install(app);
     return app.exec();
 }

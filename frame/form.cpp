@@ -1,5 +1,6 @@
 #include "frame/form.h"
 
+#include "frame/controls.h"
 #include "frame/platform.h"
 #include "frame/twips.h"
 #include "frame/windows.h"
@@ -191,6 +192,18 @@ void Form::unload() {
     emit hiddenOrUnloaded();
     Windows::removed(this);
     deleteLater();
+}
+
+void Form::runUnloadSaves() {
+    if (unloading_)
+        return;
+    QList<Timer*> running;
+    for (Timer* t : findChildren<Timer*>())
+        if (t->isEnabled())
+            running.append(t);
+    Form_Unload();
+    for (Timer* t : running)
+        t->setEnabled(true);
 }
 
 void Form::closeEvent(QCloseEvent* e) {

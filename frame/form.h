@@ -52,6 +52,10 @@ public:
     void showModeless(Form* owner = nullptr);
     // Runs the unload handler once and destroys the window.
     void unload();
+    // Saves what the unload handler saves while the window stays open, for an
+    // end that cannot wait for the close: the session manager's commit, a
+    // lost display. The timers the handler stops keep running.
+    void runUnloadSaves();
     bool isUnloading() const { return unloading_; }
     bool isLoaded() const { return loaded_; }
 

@@ -1,8 +1,10 @@
 #include "frame/windows.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMap>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace vq {
 
@@ -10,6 +12,8 @@ namespace {
 struct Registry {
     QMap<WindowKind, Windows::Factory> factories;
     QMap<WindowKind, QPointer<Form>> loaded;
+    QMap<WindowKind, int> loadedAt; // in the order of loading
+    int loads = 0;
     std::function<void()> onEmpty = [] { QCoreApplication::quit(); };
     bool checkQueued = false;
 };
@@ -58,6 +62,7 @@ Form* Windows::get(WindowKind kind) {
         return nullptr;
     Form* f = (*it)();
     r.loaded[kind] = f;
+    r.loadedAt[kind] = ++r.loads;
     f->load();
     return f;
 }
@@ -80,6 +85,21 @@ int Windows::loadedCount() {
         if (f && !f->isUnloading())
             ++n;
     return n;
+}
+
+QList<Form*> Windows::innermostFirst() {
+    Registry& r = registry();
+    QList<Form*> forms;
+    for (const auto& f : r.loaded)
+        if (f && !f->isUnloading())
+            forms.append(f);
+    const QWidget* modal = QApplication::activeModalWidget();
+    std::sort(forms.begin(), forms.end(), [&](Form* a, Form* b) {
+        if ((a == modal) != (b == modal))
+            return a == modal;
+        return r.loadedAt.value(a->kind()) > r.loadedAt.value(b->kind());
+    });
+    return forms;
 }
 
 void Windows::removed(Form* form) {

@@ -25,6 +25,9 @@ public:
     // Called once no window is left loaded and visible; quits by default.
     static void setOnEmpty(std::function<void()> onEmpty);
     static int loadedCount();
+    // The loaded windows, innermost first: the modal window on top, then the
+    // rest from the last loaded, which opened over the earlier ones.
+    static QList<Form*> innermostFirst();
 
     // Bookkeeping for Form.
     static void removed(Form* form);
