@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The session ends under the tool with the sheet open and a wallet name typed:
-# SIGTERM, SIGHUP and SIGINT (each sent twice, the second during the close)
-# close the windows as the user would and end it with status 0; a lost X
-# server ends it too. Each time, the store holds the typed name and the
-# windows' places, the first time on a store that did not exist yet.
+# With the sheet open and a wallet name typed, SIGTERM, SIGHUP and SIGINT (each
+# twice, the second during the close) end the tool with status 0, a lost X
+# server with 1; each time on an empty store, which then holds the name and places.
 source "$(dirname "$0")/lib.sh" "$1"
 e2e_start_desktop
 type_name() { # NAME: the sheet opened from the compact window, NAME in wallet 1's name
@@ -16,22 +14,21 @@ type_name() { # NAME: the sheet opened from the compact window, NAME in wallet 1
     e2e_at text "Wallet 1 name" "$1" || e2e_fail "'$1' did not reach the sheet"
 }
 ended() { # HOW STATUS NAME: the tool ended with STATUS, NAME and the places stored
-    e2e_wait 30 e2e_app_gone || e2e_fail "the tool did not end on $1"
     local status=0
+    e2e_wait 30 e2e_app_gone || e2e_fail "the tool did not end on $1"
     wait "$APP_PID" || status=$?
     [ $status = "$2" ] || e2e_fail "$1 ended the tool with status $status"
-    [ -f "$STORE" ] || e2e_fail "$1 left no store"
-    [ "$(e2e_stored WALLET_NAME_TEXTBOX_1)" = "$3" ] || e2e_fail "$1 lost the typed name"
-    [ "$(e2e_stored 10ScreenLeft)" ] && [ "$(e2e_stored MINI-MAIN-Top)" ] ||
-        e2e_fail "$1 did not store the windows' places"
+    [ -f "$STORE" ] && [ "$(e2e_stored WALLET_NAME_TEXTBOX_1)" = "$3" ] &&
+        [ "$(e2e_stored 10ScreenLeft)" ] && [ "$(e2e_stored MINI-MAIN-Top)" ] ||
+        e2e_fail "$1 did not store the typed name and the windows' places"
+    rm "$STORE"
 }
 for signal in TERM HUP INT; do
     type_name "KEEP $signal"
     kill -$signal "$APP_PID" && kill -$signal "$APP_PID"
     ended "SIG$signal" 0 "KEEP $signal"
-    rm "$STORE"
 done
 type_name "KEEP DISPLAY"
-kill %Xvfb # the job e2e_start_desktop started
+kill %Xvfb # the X server e2e_start_desktop started
 ended "the X server's end" 1 "KEEP DISPLAY"
 echo "PASS: the end of the session and of the display keep what was typed"
