@@ -58,9 +58,10 @@ void saveAtExit() {
 class QuitFilter : public QObject {
 public:
     using QObject::QObject;
-    // Qt's quit (the session manager's, or QCoreApplication::quit) would close
-    // the windows in its own order and stop at the first modal one, whose
-    // close ends its own event loop first.
+    // Qt's quit (the session manager's, or QCoreApplication::quit) closes the
+    // windows itself and gives up at the first that refuses the close event,
+    // as every window does that takes its close as its unload: the tool would
+    // live on with its compact window. The windows close here instead.
     bool eventFilter(QObject* watched, QEvent* e) override {
         if (watched != qApp || e->type() != QEvent::Quit || Windows::loadedCount() == 0)
             return false;
