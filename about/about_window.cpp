@@ -37,7 +37,7 @@ AboutWindow::AboutWindow()
     VL_QUORIX_CREATOR = banner(this, "VL_QUORIX_CREATOR", creatorCaption, 1920, 450);
     connect(VL_QUORIX_CREATOR, &Label::doubleClick, this, &AboutWindow::VL_QUORIX_CREATOR_DblClick);
 
-    setFixedSize(twips::size(4770, 3270));
+    setFixedSize(twips::size(keys::aboutWindow.clientWidth, keys::aboutWindow.clientHeight));
     OK_BUTTON->setFocus();
 }
 

@@ -46,7 +46,7 @@ MainWindow::MainWindow()
     LOCK_UNLOAD_TIMER = new Timer(this, "LOCK_UNLOAD_TIMER");
     connect(LOCK_UNLOAD_TIMER, &Timer::tick, this, &MainWindow::LOCK_UNLOAD_TIMER_Timer);
 
-    setFixedSize(twips::size(2310, 2760));
+    setFixedSize(twips::size(keys::mainWindow.clientWidth, keys::mainWindow.clientHeight));
 }
 
 int MainWindow::lockState() const {

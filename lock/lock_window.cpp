@@ -121,9 +121,7 @@ LockWindow::LockWindow()
              PASSWORD_MANAGER_BUTTON, SHOW_PASSWORD_TICKBOX, EXIT_QUORIX_BUTTON, CANCEL_BUTTON})
         fonts::fitCaption(w);
 
-    // The design area; the outer size restored at load cuts off its empty
-    // bottom.
-    setFixedSize(twips::size(6525, 5085));
+    setFixedSize(twips::size(keys::lockWindow.clientWidth, keys::lockWindow.clientHeight));
 }
 
 void LockWindow::showLockedLayout() {

@@ -99,7 +99,7 @@ PasswordWindow::PasswordWindow()
              CANCEL_BUTTON, SHOW_PASSWORD_TICKBOX})
         fonts::fitCaption(w);
 
-    setFixedSize(twips::size(6270, 3690));
+    setFixedSize(twips::size(keys::passwordWindow.clientWidth, keys::passwordWindow.clientHeight));
 }
 
 void PasswordWindow::Form_Load() {

@@ -78,7 +78,7 @@ SettingsWindow::SettingsWindow()
             &SettingsWindow::AlwaysOnTopTimer_TICKBOX_Click);
     connect(OK_BUTTON, &QPushButton::clicked, this, &SettingsWindow::OK_BUTTON_Click);
 
-    setFixedSize(twips::size(4215, 2910));
+    setFixedSize(twips::size(keys::settingsWindow.clientWidth, keys::settingsWindow.clientHeight));
 }
 
 void SettingsWindow::Form_Load() {

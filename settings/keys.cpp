@@ -22,13 +22,22 @@ Key define(const char* name, const char* def, Kind kind) {
     return define(QLatin1String(name), QLatin1String(def), kind);
 }
 
+// The frame around the client area that the default sizes allow for: 6 by
+// 25 pixels, borders and a title bar.
+constexpr int designFrameWidth = 90, designFrameHeight = 375;
+
 GeometryKeys geometry(const char* prefix, int width, int height,
                       const char* const (&sides)[4] = {"Left", "Top", "Width", "Height"}) {
     const auto side = [prefix, &sides](int i, const QString& def) {
         return define(QLatin1String(prefix) + QLatin1String(sides[i]), def, Kind::Geometry);
     };
-    return {side(0, QStringLiteral("1000")), side(1, QStringLiteral("1000")),
-            side(2, QString::number(width)), side(3, QString::number(height))};
+    const int clientWidth = width - designFrameWidth, clientHeight = height - designFrameHeight;
+    return {side(0, QStringLiteral("1000")),
+            side(1, QStringLiteral("1000")),
+            side(2, QString::number(width)),
+            side(3, QString::number(height)),
+            clientWidth,
+            clientHeight};
 }
 
 std::array<Key, rowCount> rowKeys(const char* prefix, const char* def, Kind kind) {

@@ -21,8 +21,15 @@ struct Key {
 enum class Kind { Geometry, TickBox, Text };
 
 // Geometry keys of one window, read in the order Left, Top, Width, Height.
+// The Width and Height defaults are the one statement of the window's size,
+// frame included: the window is built with a client area that much smaller
+// by the frame the sizes were designed with, and its load then fits it to
+// the frame the window manager really gives (tst_looks checks that every
+// control still shows).
 struct GeometryKeys {
     Key left, top, width, height;
+    // The default Width and Height less the designed frame, in twips.
+    int clientWidth, clientHeight;
 };
 
 // Compact main window
@@ -70,8 +77,8 @@ struct CatalogueEntry {
     QString name;
     Kind kind;
 };
-// All 73 distinct key names with their kinds, in the order they are
-// defined, for tests and tools.
+// Every distinct key name with its kind, in the order they are defined,
+// for tests and tools; its size is the number of keys the store can hold.
 std::vector<CatalogueEntry> catalogue();
 
 } // namespace vq::keys
