@@ -9,6 +9,26 @@
 
 using namespace vq;
 
+// The window of the row's kind, shown from a store seeded with valued rows.
+static Form* shownWindow() {
+    QFETCH(int, kind);
+    const bool locked = QTest::currentDataTag() == QByteArray("lock-locked");
+    testing::useFreshStore();
+    for (const QString& kv :
+         QString("CRYPTO_NAME=BTC EXCHANGE_RATE_TEXTBOX=0.79 WALLET_NAME_TEXTBOX_1=Ledger "
+                 "AMOUNT_IN_WALLET_1=0.5 CURRENT_DOLLAR_VALUATION_1=97250.5 "
+                 "AUTOMATIC_CALCULATIONS_TICKBOX_1=1 WALLET_NAME_TEXTBOX_2=Paper "
+                 "AMOUNT_IN_WALLET_2=0 AUTOMATIC_CALCULATIONS_TICKBOX_2=1 "
+                 "AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL=1")
+             .split(' '))
+        testing::seedStore({{kv.section('=', 0, 0), kv.section('=', 1)}});
+    testing::seedStore({{"CLIENT_LOCKED", locked ? "1" : "0"}});
+    Windows::get(WindowKind::Main);
+    Form* w = Windows::get(WindowKind(kind));
+    w->show();
+    return QTest::qWaitForWindowExposed(w) ? w : nullptr;
+}
+
 class TestLooks : public QObject {
     Q_OBJECT
 private slots:
@@ -23,22 +43,8 @@ private slots:
         QTest::newRow("lock-locked") << int(WindowKind::Lock);
     }
     void looksAsReviewed() {
-        QFETCH(int, kind);
-        const bool locked = QTest::currentDataTag() == QByteArray("lock-locked");
-        testing::useFreshStore();
-        for (const QString& kv :
-             QString("CRYPTO_NAME=BTC EXCHANGE_RATE_TEXTBOX=0.79 WALLET_NAME_TEXTBOX_1=Ledger "
-                     "AMOUNT_IN_WALLET_1=0.5 CURRENT_DOLLAR_VALUATION_1=97250.5 "
-                     "AUTOMATIC_CALCULATIONS_TICKBOX_1=1 WALLET_NAME_TEXTBOX_2=Paper "
-                     "AMOUNT_IN_WALLET_2=0 AUTOMATIC_CALCULATIONS_TICKBOX_2=1 "
-                     "AUTOMATIC_CALCULATIONS_TICKBOX_TOTAL=1")
-                 .split(' '))
-            testing::seedStore({{kv.section('=', 0, 0), kv.section('=', 1)}});
-        testing::seedStore({{"CLIENT_LOCKED", locked ? "1" : "0"}});
-        Windows::get(WindowKind::Main);
-        Form* w = Windows::get(WindowKind(kind));
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        Form* w = shownWindow();
+        QVERIFY(w);
         // One tick of every timer, so that valued rows show their results.
         for (auto* t : w->findChildren<Timer*>())
             if (t->isEnabled() && t->objectName() != QLatin1String("AlwaysOnTopTimer"))
@@ -75,18 +81,12 @@ private slots:
     // leaves room for its controls, and nothing covered peeks out.
     void controlsWholeOrCovered_data() { looksAsReviewed_data(); }
     void controlsWholeOrCovered() {
-        QFETCH(int, kind);
-        testing::useFreshStore();
-        testing::seedStore(
-            {{"CLIENT_LOCKED", QTest::currentDataTag() == QByteArray("lock-locked") ? "1" : "0"}});
         const qreal s = qApp->devicePixelRatio();
         testing::fakePlatform().frame =
             QMargins(qRound(1 / s), qRound(22 / s), qRound(1 / s), qRound(1 / s));
-        Windows::get(WindowKind::Main);
-        Form* w = Windows::get(WindowKind(kind));
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        Form* w = shownWindow();
         testing::fakePlatform().frame.reset();
+        QVERIFY(w);
         if (w->frameGeometry() != w->geometry())
             QSKIP("the platform frames windows itself: offscreen:configfile=frameless.json");
         QRegion open(w->rect());
