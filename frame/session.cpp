@@ -22,9 +22,6 @@ namespace vq::session {
 namespace {
 int wakeUp[2] = {-1, -1};
 bool closing = false;
-// Set once the event loop has returned: the windows are gone or going, and
-// the store is no longer the application's to write.
-bool loopEnded = false;
 
 extern "C" void onSignal(int) {
     // Only what is safe in a signal handler: the event loop does the rest.
@@ -50,8 +47,9 @@ void catchSignal(int signal) {
 // event loop: the windows still hold their texts, though none can be closed
 // on screen any more. The handler is registered after the registry and the
 // store's first read, so the statics it uses are destroyed after it runs.
+// After main() has returned there is no application, and nothing to save.
 void saveAtExit() {
-    if (!loopEnded && QCoreApplication::instance())
+    if (QCoreApplication::instance())
         saveAll();
 }
 
@@ -91,10 +89,6 @@ void closeNext(int loopToLeave, int tries) {
 } // namespace
 
 void install(QApplication& app) {
-    static bool installed = false;
-    if (installed)
-        return;
-    installed = true;
     if (::pipe2(wakeUp, O_CLOEXEC | O_NONBLOCK) == 0) {
         auto* notifier = new QSocketNotifier(wakeUp[0], QSocketNotifier::Read, &app);
         QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
@@ -109,10 +103,8 @@ void install(QApplication& app) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
                      [](QSessionManager&) { saveAll(); });
     app.installEventFilter(new QuitFilter(&app));
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [] {
-        loopEnded = true;
-        Store::instance().flush(); // what the disk refused earlier, once more
-    });
+    // What the disk refused earlier, once more.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [] { Store::instance().flush(); });
     std::atexit(saveAtExit);
 }
 

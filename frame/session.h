@@ -10,8 +10,8 @@ namespace vq::session {
 
 // Catches SIGTERM, SIGHUP and SIGINT (those not ignored at start, as under
 // nohup), the session manager's commit and quit, and the end of the process
-// while windows are loaded (a lost display ends it from inside Qt). Called
-// once the first window is loaded.
+// while windows are loaded (a lost display ends it from inside Qt). Call it
+// once, after the first window is loaded.
 void install(QApplication& app);
 
 // Saves what every loaded window's unload saves, innermost window first,
