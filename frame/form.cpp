@@ -239,17 +239,18 @@ void Form::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     // The window is created but not yet mapped: with its frame known now it
     // opens at its final size and paints once.
+    const QPoint framePos = frameGeometry().topLeft();
     const auto m = e->spontaneous() ? std::nullopt : platform().frameExtents(handle());
-    if (m) {
-        const QPoint framePos = frameGeometry().topLeft();
+    if (m)
         learnedFrame = askedFrame_ = QSize(m->left() + m->right(), m->top() + m->bottom());
-        applyOuterSize();
-        // Once resized, Qt places the window by its client area's corner:
-        // put that where the frame's corner was asked to go.
-        setGeometry(QRect(framePos + QPoint(m->left(), m->top()), size()));
-    } else {
-        applyOuterSize();
-    }
+    applyOuterSize();
+    // The resize makes Qt place the window by its client area's corner, which
+    // needs the frame's real size, and the frame a window manager announces
+    // before mapping is a guess: metacity's is a normal window's, 2 px taller
+    // than the frame it draws around a tool window. Given the frame's corner
+    // instead (north-west gravity), the window manager adds the frame it draws.
+    if (!e->spontaneous() && testAttribute(Qt::WA_Moved))
+        windowHandle()->setFramePosition(framePos);
     frameKnown_ = false;
 }
 
