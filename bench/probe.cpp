@@ -278,6 +278,9 @@ void clientMessage(xcb_window_t w, xcb_atom_t type, uint32_t d0, uint32_t d1, xc
 void stopChild() {
     if (child <= 0)
         return;
+    // The tool saves on SIGTERM too: saves from here on are not the close's.
+    std::printf("stop_sent_realtime %.6f\n", realtimeS());
+    std::fflush(stdout);
     kill(child, SIGTERM);
     for (int i = 0; i < 100; ++i) {
         if (waitpid(child, nullptr, WNOHANG) == child)

@@ -190,8 +190,11 @@ cfg=$(fresh_config strace)
 XDG_CONFIG_HOME="$cfg" strace -f -qq -ttt -T -e trace=rename,renameat,renameat2 \
     -o "$run/strace.txt" "$probe" --sheet --close -- "$tool" >"$run/save" 2>>"$run/probe.log"
 close_sent=$(value close_sent_realtime "$run/save")
-# Renames onto the store file that began after the close request.
-renames=$(awk -v t="$close_sent" '$2 >= t && /rename/ && /VL_QUORIX\.ini"/ && / = 0 /' \
+stop_sent=$(value stop_sent_realtime "$run/save")
+# Renames onto the store file between the close request and the stop signal
+# (on which the tool saves its open windows once more).
+renames=$(awk -v t="$close_sent" -v s="$stop_sent" \
+    '$2 >= t && $2 < s && /rename/ && /VL_QUORIX\.ini"/ && / = 0 /' \
     "$run/strace.txt" | grep -c . || true)
 strace_save_ms=$(awk -v t="$close_sent" '$2 >= t && /rename/ && /VL_QUORIX\.ini"/ && / = 0 / {
         d = $NF; gsub(/[<>]/, "", d); printf "%.2f\n", ($2 + d - t) * 1000; exit }' \
@@ -406,7 +409,8 @@ qt=$(pkg-config --modversion Qt6Core 2>/dev/null || echo unknown)
     echo "- **Save**: the sheet is closed with WM_DELETE_WINDOW. Its save runs before"
     echo "  the window is hidden, so close-to-unmap bounds the save's time. A separate"
     echo "  run under \`strace -f -e trace=rename,renameat,renameat2\` counts the"
-    echo "  renames onto the store file after the close request."
+    echo "  renames onto the store file from the close request to the SIGTERM that"
+    echo "  ends the run (on which the tool saves its open windows again)."
     echo
     cat bench/notes.md
 } >docs/benchmarks.md
