@@ -116,10 +116,14 @@ void Form::applyOuterSize() {
         learnedFrame = reported;
     if (!outer_.isValid())
         return;
+    // A frame thicker than the designed one, as metacity's 35-pixel title bar
+    // is, would cut the bottom controls off: the window grows by the
+    // difference instead. A thinner one gives the client the room it leaves.
+    const QSize frame =
+        frameExtra().boundedTo(twips::size(keys::designFrameWidth, keys::designFrameHeight));
     // A size written into the store by hand can be anything: keep the window
     // within what a screen and its backing store can hold.
-    const QSize client =
-        (outer_ - frameExtra()).expandedTo(QSize(1, 1)).boundedTo(QSize(8192, 8192));
+    const QSize client = (outer_ - frame).expandedTo(QSize(1, 1)).boundedTo(QSize(8192, 8192));
     setFixedSize(client);
 }
 
@@ -241,8 +245,11 @@ void Form::showEvent(QShowEvent* e) {
     // opens at its final size and paints once.
     const QPoint framePos = frameGeometry().topLeft();
     const auto m = e->spontaneous() ? std::nullopt : platform().frameExtents(handle());
-    if (m)
-        learnedFrame = askedFrame_ = QSize(m->left() + m->right(), m->top() + m->bottom());
+    if (m) {
+        // The window manager counts in the screen's pixels, Qt in its own.
+        const QMargins f = *m / windowHandle()->devicePixelRatio();
+        learnedFrame = askedFrame_ = QSize(f.left() + f.right(), f.top() + f.bottom());
+    }
     applyOuterSize();
     // The resize makes Qt place the window by its client area's corner, which
     // needs the frame's real size, and the frame a window manager announces

@@ -24,7 +24,8 @@ public:
     // Starts the desktop's calculator as the user who runs the tool. A
     // failed start is silent. Every desktop starts it alike (calculatorCommand).
     virtual void startCalculator();
-    // The frame (left, top, right, bottom, in pixels) the window manager puts
+    // The frame (left, top, right, bottom, in the screen's device pixels, as
+    // the window manager draws it at any QT_SCALE_FACTOR) the window manager puts
     // around this created but not yet mapped window, or nothing where it
     // cannot tell in time.
     virtual std::optional<QMargins> frameExtents(WindowHandle) { return std::nullopt; }

@@ -22,10 +22,6 @@ Key define(const char* name, const char* def, Kind kind) {
     return define(QLatin1String(name), QLatin1String(def), kind);
 }
 
-// The frame around the client area that the default sizes allow for: 6 by
-// 25 pixels, borders and a title bar.
-constexpr int designFrameWidth = 90, designFrameHeight = 375;
-
 GeometryKeys geometry(const char* prefix, int width, int height,
                       const char* const (&sides)[4] = {"Left", "Top", "Width", "Height"}) {
     const auto side = [prefix, &sides](int i, const QString& def) {

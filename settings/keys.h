@@ -26,6 +26,10 @@ enum class Kind { Geometry, TickBox, Text };
 // by the frame the sizes were designed with, and its load then fits it to
 // the frame the window manager really gives (tst_looks checks that every
 // control still shows).
+// The frame around the client area that the default sizes allow for: 6 by
+// 25 pixels, borders and a title bar.
+constexpr int designFrameWidth = 90, designFrameHeight = 375;
+
 struct GeometryKeys {
     Key left, top, width, height;
     // The default Width and Height less the designed frame, in twips.
