@@ -72,16 +72,20 @@ bool makeOwnerOnlyFolder(const QString& path) {
     return true;
 }
 
-// Creates the file empty and 0600 if it is missing, and takes every right of
-// group and others from an existing one; QSaveFile gives each replacement the
-// mode of the file it replaces.
+// Any right of group and others, and the owner's right to run the file: a
+// settings file is only ever read and written.
+constexpr mode_t notOwnerOnly = 0177;
+
+// Creates the file empty and 0600 if it is missing, and takes every other
+// right from an existing one; QSaveFile gives each replacement the mode of
+// the file it replaces.
 void makeOwnerOnlyFile(const QString& path) {
     const QByteArray p = QFile::encodeName(path);
     const int fd = ::open(p.constData(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600);
     if (fd < 0)
         return; // a folder in its place, say: the write reports it
     struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 077))
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & notOwnerOnly))
         ::fchmod(fd, st.st_mode & 0600);
     ::close(fd);
 }
@@ -404,7 +408,7 @@ bool Store::flush() {
         if (ok) {
             struct stat st;
             const QByteArray p = QFile::encodeName(path);
-            if (::stat(p.constData(), &st) == 0 && (st.st_mode & 077))
+            if (::stat(p.constData(), &st) == 0 && (st.st_mode & notOwnerOnly))
                 ::chmod(p.constData(), st.st_mode & 0600);
         }
     }
