@@ -1,7 +1,6 @@
 #include "about/about_window.h"
 
 #include "frame/credits.h"
-#include "frame/twips.h"
 #include "frame/windows.h"
 
 namespace vq {
@@ -37,7 +36,7 @@ AboutWindow::AboutWindow()
     VL_QUORIX_CREATOR = banner(this, "VL_QUORIX_CREATOR", creatorCaption, 1920, 450);
     connect(VL_QUORIX_CREATOR, &Label::doubleClick, this, &AboutWindow::VL_QUORIX_CREATOR_DblClick);
 
-    setFixedSize(twips::size(keys::aboutWindow.clientWidth, keys::aboutWindow.clientHeight));
+    setDesignedSize(keys::aboutWindow);
     OK_BUTTON->setFocus();
 }
 

@@ -1,7 +1,6 @@
 #include "compact/main_window.h"
 
 #include "frame/platform.h"
-#include "frame/twips.h"
 #include "frame/windows.h"
 #include "settings/convert.h"
 #include "settings/store.h"
@@ -46,7 +45,7 @@ MainWindow::MainWindow()
     LOCK_UNLOAD_TIMER = new Timer(this, "LOCK_UNLOAD_TIMER");
     connect(LOCK_UNLOAD_TIMER, &Timer::tick, this, &MainWindow::LOCK_UNLOAD_TIMER_Timer);
 
-    setFixedSize(twips::size(keys::mainWindow.clientWidth, keys::mainWindow.clientHeight));
+    setDesignedSize(keys::mainWindow);
 }
 
 int MainWindow::lockState() const {

@@ -135,6 +135,10 @@ void Form::restoreGeometry(const keys::GeometryKeys& g) {
     keepOnScreen();
 }
 
+void Form::setDesignedSize(const keys::GeometryKeys& g) {
+    setFixedSize(twips::size(g.clientWidth, g.clientHeight));
+}
+
 void Form::keepOnScreen() {
     const QRect r(frameGeometry().topLeft(), outer_.isValid() ? outer_ : frameGeometry().size());
     const auto screens = QGuiApplication::screens();

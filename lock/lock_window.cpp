@@ -5,7 +5,6 @@
 #include "frame/fonts.h"
 #include "frame/intentions.h"
 #include "frame/pictures.h"
-#include "frame/twips.h"
 #include "frame/windows.h"
 #include "lock/password_window.h"
 #include "settings/convert.h"
@@ -121,7 +120,7 @@ LockWindow::LockWindow()
              PASSWORD_MANAGER_BUTTON, SHOW_PASSWORD_TICKBOX, EXIT_QUORIX_BUTTON, CANCEL_BUTTON})
         fonts::fitCaption(w);
 
-    setFixedSize(twips::size(keys::lockWindow.clientWidth, keys::lockWindow.clientHeight));
+    setDesignedSize(keys::lockWindow);
 }
 
 void LockWindow::showLockedLayout() {

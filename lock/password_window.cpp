@@ -3,7 +3,6 @@
 #include "frame/colours.h"
 #include "frame/fonts.h"
 #include "frame/pictures.h"
-#include "frame/twips.h"
 #include "frame/windows.h"
 #include "lock/lock_window.h"
 #include "settings/store.h"
@@ -99,7 +98,7 @@ PasswordWindow::PasswordWindow()
              CANCEL_BUTTON, SHOW_PASSWORD_TICKBOX})
         fonts::fitCaption(w);
 
-    setFixedSize(twips::size(keys::passwordWindow.clientWidth, keys::passwordWindow.clientHeight));
+    setDesignedSize(keys::passwordWindow);
 }
 
 void PasswordWindow::Form_Load() {

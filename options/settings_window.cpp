@@ -1,7 +1,6 @@
 #include "options/settings_window.h"
 
 #include "frame/intentions.h"
-#include "frame/twips.h"
 #include "frame/windows.h"
 #include "options/wrapping_controls.h"
 #include "settings/convert.h"
@@ -78,7 +77,7 @@ SettingsWindow::SettingsWindow()
             &SettingsWindow::AlwaysOnTopTimer_TICKBOX_Click);
     connect(OK_BUTTON, &QPushButton::clicked, this, &SettingsWindow::OK_BUTTON_Click);
 
-    setFixedSize(twips::size(keys::settingsWindow.clientWidth, keys::settingsWindow.clientHeight));
+    setDesignedSize(keys::settingsWindow);
 }
 
 void SettingsWindow::Form_Load() {

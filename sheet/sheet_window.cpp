@@ -105,7 +105,7 @@ SheetWindow::SheetWindow()
     connect(CRYPTO_NAME_TEXTBOX, &TextBox::change, this, &SheetWindow::CRYPTO_NAME_TEXTBOX_Change);
     connect(AUTOSAVE_TIMER, &Timer::tick, this, &SheetWindow::AUTOSAVE_TIMER_Timer);
 
-    setFixedSize(twips::size(keys::sheet.clientWidth, keys::sheet.clientHeight));
+    setDesignedSize(keys::sheet);
     // The window opens with the focus on the first control of the tab order.
     CLOSE_BUTTON->setFocus();
 }
