@@ -15,7 +15,7 @@ jobs="${VQ_JOBS:-2}"
 start=$(date +%s)
 
 if ! command -v clang++ >/dev/null; then
-    echo "fuzz: clang++ not found (Debian packages clang and libclang-rt-14-dev)" >&2
+    echo "fuzz: clang++ not found (Debian packages clang and libclang-rt-dev)" >&2
     exit 2
 fi
 cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null

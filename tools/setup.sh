@@ -11,15 +11,20 @@ mode="${1:-run}"
 shift || true
 
 # Through sudo the build would belong to root and the tool would start as
-# root, without the display and with root's settings.
-if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
+# root, without the display and with root's settings. A root shell opened
+# with `sudo -i` or `sudo -s` carries SUDO_USER too, but there root is
+# meant: only a script started by sudo itself is turned away.
+if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ] &&
+    [ "$(cat "/proc/$PPID/comm" 2>/dev/null)" = sudo ]; then
     echo "Started through sudo: run it as $SUDO_USER instead, without sudo:" >&2
     echo "  bash tools/setup.sh $mode" >&2
     echo "It asks sudo itself for the packages it has to install." >&2
     exit 2
 fi
 
-# The one list of what the tool and its tests need.
+# The one list of what the tool and its tests need; every name exists on
+# Debian 12 and 13 alike (libclang-rt-dev is the runtime of the release's
+# default clang, whichever version that is).
 packages=(
     cmake ninja-build g++ pkg-config file dpkg-dev
     qt6-base-dev qt6-qpa-plugins libxcb1-dev libfontconfig-dev
@@ -28,7 +33,7 @@ packages=(
 if [ "$mode" = test ]; then
     packages+=(xvfb xauth openbox metacity x11-utils x11-apps xdotool wmctrl imagemagick
         desktop-file-utils appstream dbus at-spi2-core python3-gi gir1.2-atspi-2.0
-        clang libclang-rt-14-dev lintian weston qt6-wayland pkexec)
+        clang libclang-rt-dev lintian weston qt6-wayland pkexec procps)
 fi
 
 missing=()
@@ -54,6 +59,22 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 build="${VQ_BUILD_DIR:-build}"
+# A build folder left by an earlier run as root cannot be written to; cmake
+# would only say "Permission denied".
+if [ "$(id -u)" -ne 0 ]; then
+    dirs=("$build")
+    [ "$mode" != test ] || [ -n "${VQ_QUICK:-}" ] ||
+        dirs+=("${VQ_ASAN_BUILD_DIR:-build-asan}" "${VQ_FUZZ_BUILD_DIR:-build-fuzz}")
+    for d in "${dirs[@]}"; do
+        owner=$(find "$d" ! -user "$(id -u)" -printf '%u\n' -quit 2>/dev/null || true)
+        [ -z "$owner" ] || {
+            echo "$d/ holds files of $owner (left by an earlier run as $owner), which you cannot" >&2
+            echo "overwrite. Remove it and run this again:" >&2
+            echo "  sudo rm -rf $d && bash tools/setup.sh $mode" >&2
+            exit 2
+        }
+    done
+fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build"
 
