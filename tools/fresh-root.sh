@@ -65,12 +65,12 @@ host_uri() { # SUITE: the first URI the host's apt sources give for that suite
               gsub(/[ \t]+/, " ", types); gsub(/[ \t]+/, " ", suites)
               if (!off && types ~ / deb / && index(suites, " " s " ")) {
                   split(uris, u, " "); print u[1]
-              } }'
+              } }' || true
         cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | awk -v s="$1" '
             $1 == "deb" { i = 2
               if ($i ~ /^\[/) { while (i < NF && $i !~ /\]$/) i++; i++ }
-              if ($(i + 1) == s) print $i }'
-    } | grep -E '^(https?|ftp)://' | head -n 1
+              if ($(i + 1) == s) print $i }' || true
+    } | grep -E '^(https?|ftp)://' | head -n 1 || true
 }
 mirror=${VQ_MIRROR:-$(host_uri "$host_codename")}
 security=$(host_uri "$host_codename-security")
@@ -121,6 +121,8 @@ cp -a "$cache/$suite/." "$root/"
     [ -z "$security" ] || echo "deb ${security%/} $suite-security main"
 } >"$root/etc/apt/sources.list"
 cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+# sudo looks its host name up, and complains on every call without this.
+echo "127.0.1.1 $(uname -n)" >>"$root/etc/hosts"
 mount -t proc proc "$root/proc"
 mount -t sysfs sysfs "$root/sys"
 mount --bind /dev "$root/dev"
