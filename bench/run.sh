@@ -9,9 +9,9 @@
 #   bash bench/run.sh            # 25 rounds, then idle, save and paste checks
 #   VQ_BENCH_PAIRS=5 VQ_BENCH_IDLE=20 VQ_BENCH_IDLE_MAIN=10 bash bench/run.sh   # quick
 #
-# Needs (Debian): cmake ninja-build g++ pkg-config qt6-base-dev libxcb1-dev
-#   libxcb-damage0-dev libxcb-xtest0-dev xvfb openbox strace
-# Writes docs/benchmarks.md; builds into bench/out/ only.
+# Installs the Debian packages it needs that are missing (through sudo unless
+# run as root), as tools/setup.sh does.
+# Writes its release's section of docs/benchmarks.md; builds into bench/out/ only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
@@ -21,16 +21,21 @@ idle_sheet_s="${VQ_BENCH_IDLE:-60}"
 idle_main_s="${VQ_BENCH_IDLE_MAIN:-30}"
 mkdir -p "$out"
 
-for tool in cmake ninja pkg-config Xvfb openbox strace; do
-    command -v "$tool" >/dev/null || {
-        echo "missing $tool: apt-get install cmake ninja-build pkg-config xvfb openbox strace" >&2
-        exit 2
-    }
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libxcb1-dev
+    libfontconfig-dev fonts-dejavu-core fonts-liberation libxcb-damage0-dev libxcb-xtest0-dev
+    xvfb openbox strace)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
-pkg-config --exists xcb-damage xcb-xtest || {
-    echo "missing xcb headers: apt-get install libxcb-damage0-dev libxcb-xtest0-dev" >&2
-    exit 2
-}
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "== installing the missing ${missing[*]}"
+    as_root=()
+    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+    "${as_root[@]}" apt-get update -qq
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
 
 echo "== building (bench/out)"
 cmake -S . -B "$out/tool" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
@@ -328,35 +333,27 @@ show "${prows[@]}"
 cpu_model=$(awk -F': *' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 mem=$(awk '/^MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)
 qt=$(pkg-config --modversion Qt6Core 2>/dev/null || echo unknown)
+# Each release keeps its own figures in docs/benchmarks.md: a run replaces
+# the section of the release it runs on and keeps the others as they are.
+release=$(. /etc/os-release && echo "${NAME%% *} ${VERSION_ID:-unknown}")
+point=$(cat /etc/debian_version 2>/dev/null || echo "${release##* }")
+section_id="bench: ${release// /-}"
+section="$run/section.md"
 {
-    echo "# Benchmarks"
+    echo "<!-- ${section_id} -->"
+    echo "## ${release} (${point}), Qt ${qt}"
     echo
-    echo "Measured by \`bash bench/run.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'): $(nproc) cores,"
-    echo "${cpu_model}, ${mem} of memory, Qt ${qt}, under Xvfb with openbox,"
+    echo "Measured on $(date -u '+%Y-%m-%d %H:%M UTC'): $(nproc) cores,"
+    echo "${cpu_model}, ${mem} of memory, under Xvfb with openbox,"
     echo "with ${fonts} fonts installed (\`fc-list | wc -l\`)."
     echo "Load average before/after: ${load_before} / ${load_after}; the run took ${elapsed} s."
-    echo
-    echo "The figures are ratios measured in one run: the captioned window (a"
-    echo "QLabel of the compact window's size showing one word,"
-    echo "\`bench/caption_window.cpp\`), the tool and the bare Qt window (a QWidget of"
-    echo "that size and nothing else, \`bench/bare_window.cpp\`) are started in turn,"
-    echo "${pairs} rounds with the order rotated every round, so that whatever else"
-    echo "loads the machine weighs on all alike. Times and memory are medians."
-    echo
-    echo "The verdicts are taken against the captioned window: it pays for the font"
-    echo "stack like every Qt window that shows a word (fontconfig reading every"
-    echo "installed font, FreeType, HarfBuzz), which the tool cannot change and which"
-    echo "grows with the fonts a desktop brings, so these ratios show what the tool"
-    echo "itself adds."
     echo
     echo "| Figure | Measured | Ratio | Goal | |"
     echo "|---|---|---|---|---|"
     for r in "${rows[@]}"; do echo "| ${r} |"; done
     echo
-    echo "### Against the bare window, for information"
-    echo
-    echo "The same runs divided by the bare window, which draws no text and so never"
-    echo "loads a font; the goals in brackets are those of the table above."
+    echo "Against the bare window, for information (the goals in brackets are those"
+    echo "of the table above):"
     echo
     echo "| Figure | Measured | Ratio | Goal | |"
     echo "|---|---|---|---|---|"
@@ -364,22 +361,54 @@ qt=$(pkg-config --modversion Qt6Core 2>/dev/null || echo unknown)
     echo
     echo "Bare window idle: ${bare_wake} wake-ups/s, CPU ${bare_cpu} %."
     echo
-    echo "### A large paste into a field"
-    echo
-    echo "\`bench/paste_field.cpp\` shows one of the tool's text fields in a real"
-    echo "window, puts \"123.45 Grüße 日本 🚀 \" repeated to the length given on the"
-    echo "clipboard and presses Ctrl+V, then types one key and presses Home; each"
-    echo "step is timed until it is painted and the event loop is free again. Run"
-    echo "with the ${fonts} installed fonts and with the ${minimal_fonts} DejaVu and"
-    echo "Liberation faces alone (a font configuration listing only their folders),"
-    echo "medians of ${VQ_BENCH_PASTE_RUNS:-3} runs. A field takes at most ${limit}"
-    echo "characters typed or pasted; a longer paste is refused whole with a tooltip."
-    echo "\"Before\" is the field without that rule, once."
+    echo "A large paste into a field, with the ${fonts} installed fonts and with the"
+    echo "${minimal_fonts} DejaVu and Liberation faces alone, medians of ${VQ_BENCH_PASTE_RUNS:-3} runs"
+    echo "(\"Before\": the field without the length rule, once):"
     echo
     echo "| Figure | Measured | | Goal | |"
     echo "|---|---|---|---|---|"
     for r in "${prows[@]}"; do echo "| ${r} |"; done
+    echo "<!-- bench: end -->"
+} >"$section"
+# The sections of docs/benchmarks.md by id, ours replaced or added, in
+# release order.
+sections="$run/sections"
+mkdir -p "$sections"
+[ -f docs/benchmarks.md ] && awk -v dir="$sections" '
+    /^<!-- bench: end -->$/ { if (f) { print > f; close(f) } f = ""; next }
+    /^<!-- bench: .* -->$/ { f = dir "/" $3 ".md" }
+    f { print > f }' docs/benchmarks.md
+cp "$section" "$sections/${release// /-}.md"
+{
+    echo "# Benchmarks"
     echo
+    echo "Measured by \`bash bench/run.sh\` on each supported release. The figures are"
+    echo "ratios measured in one run: the captioned window (a QLabel of the compact"
+    echo "window's size showing one word, \`bench/caption_window.cpp\`), the tool and"
+    echo "the bare Qt window (a QWidget of that size and nothing else,"
+    echo "\`bench/bare_window.cpp\`) are started in turn, ${pairs} rounds with the order"
+    echo "rotated every round, so that whatever else loads the machine weighs on all"
+    echo "alike. Times and memory are medians."
+    echo
+    echo "The verdicts are taken against the captioned window: it pays for the font"
+    echo "stack like every Qt window that shows a word (fontconfig reading every"
+    echo "installed font, FreeType, HarfBuzz), which the tool cannot change and which"
+    echo "grows with the fonts a desktop brings, so these ratios show what the tool"
+    echo "itself adds. The bare window, which draws no text and so never loads a"
+    echo "font, is given for information."
+    echo
+    echo "\`bench/paste_field.cpp\` shows one of the tool's text fields in a real"
+    echo "window, puts \"123.45 Grüße 日本 🚀 \" repeated to the length given on the"
+    echo "clipboard and presses Ctrl+V, then types one key and presses Home; each"
+    echo "step is timed until it is painted and the event loop is free again. A field"
+    echo "takes at most ${limit} characters typed or pasted; a longer paste is refused"
+    echo "whole with a tooltip. The minimal font set is a font configuration listing"
+    echo "only the DejaVu and Liberation folders."
+    echo
+    for f in $(ls "$sections" | sort -V); do
+        cat "$sections/$f"
+        echo
+    done
     echo "## How"
     echo
     echo "- **Start-up**: \`bench/probe.cpp\` subscribes to the root window's"
@@ -413,6 +442,7 @@ qt=$(pkg-config --modversion Qt6Core 2>/dev/null || echo unknown)
     echo "  ends the run (on which the tool saves its open windows again)."
     echo
     cat bench/notes.md
-} >docs/benchmarks.md
+} >"$run/benchmarks.md"
+cat "$run/benchmarks.md" >docs/benchmarks.md
 echo
-echo "written docs/benchmarks.md (${elapsed} s)"
+echo "written the ${release} section of docs/benchmarks.md (${elapsed} s)"

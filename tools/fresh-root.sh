@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Tries a README command as a new user would: in a fresh Debian root, on a
 # clone of this checkout's committed HEAD.
-#   sudo bash tools/fresh-root.sh [--as-root] 12|13 run|test [-- command...]
+#   sudo bash tools/fresh-root.sh [--as-root] [--bring-back FILE] 12|13 run|test [-- command...]
 # Bootstraps a minimal Debian 12 (bookworm) or 13 (trixie) once and keeps it
 # in the cache; every run then copies it, mounts what the tests need, makes
 # an ordinary user who may use sudo without a password ("builder"; --as-root
@@ -9,8 +9,10 @@
 # `bash tools/setup.sh run|test` there. "run" has no display to show on: it
 # starts the tool under Xvfb, waits for its window, ends it with SIGTERM and
 # expects status 0. After "--" a command of your own runs in the clone instead
-# (as the same user), e.g. `-- bash bench/run.sh`. The fresh root is unmounted
-# and removed however the run ends.
+# (as the same user); --bring-back copies a file of the clone, named from its
+# top, back into this checkout once the command succeeded, e.g.
+#   --bring-back docs/benchmarks.md 13 run -- bash bench/run.sh
+# The fresh root is unmounted and removed however the run ends.
 #
 # Runs as root (it mounts and chroots); needs debootstrap and git.
 # VQ_ROOT_CACHE  the cache (default ${XDG_CACHE_HOME:-$HOME/.cache}/velmora-quorix):
@@ -21,8 +23,15 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 user=builder
-as_root=""
-[ "${1:-}" = --as-root ] && as_root=1 && shift
+as_root="" bring_back=""
+while [ $# -gt 0 ]; do
+    case $1 in
+    --as-root) as_root=1 ;;
+    --bring-back) bring_back=${2:-} && shift ;;
+    *) break ;;
+    esac
+    shift
+done
 release=${1:-} mode=${2:-}
 shift 2 || true
 command_=()
@@ -36,7 +45,7 @@ case $release in
 *) release="" ;;
 esac
 if [ -z "$release" ] || { [ "$mode" != run ] && [ "$mode" != test ]; }; then
-    echo "usage: sudo bash $0 [--as-root] 12|13 run|test [-- command...]" >&2
+    echo "usage: sudo bash $0 [--as-root] [--bring-back FILE] 12|13 run|test [-- command...]" >&2
     exit 2
 fi
 [ "$(id -u)" -eq 0 ] || { echo "It mounts and chroots: run it as root (sudo)." >&2; exit 2; }
@@ -153,11 +162,13 @@ in_root() { # runs a bash command in the root as the user, in a plain environmen
         ${VQ_FUZZ_SECONDS:+VQ_FUZZ_SECONDS="$VQ_FUZZ_SECONDS"} ${VQ_JOBS:+VQ_JOBS="$VQ_JOBS"} \
         bash -c "$1"
 }
-in_root "git -c advice.detachedHead=false clone -q /tmp/project.bundle ~/velmora-quorix"
+in_root "git -c advice.detachedHead=false -c init.defaultBranch=main clone -q /tmp/project.bundle ~/velmora-quorix"
 say "$(cat "$root/etc/debian_version"), cloned $(git -C "$repo" rev-parse --short HEAD) as $who"
 
 if [ ${#command_[@]} -gt 0 ]; then
     in_root "cd ~/velmora-quorix && $(printf '%q ' "${command_[@]}")"
+    # Written through cat, so the file keeps this checkout's owner.
+    [ -z "$bring_back" ] || cat "$root$home/velmora-quorix/$bring_back" >"$repo/$bring_back"
 elif [ "$mode" = test ]; then
     in_root "cd ~/velmora-quorix && bash tools/setup.sh test"
 else
