@@ -9,6 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 mode="${1:-run}"
 shift || true
+[ "$mode" = run ] || [ "$mode" = test ] || { echo "usage: $0 run|test" >&2; exit 2; }
 
 # Through sudo the build would belong to root and the tool would start as
 # root, without the display and with root's settings. A root shell opened
@@ -20,6 +21,24 @@ if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ] &
     echo "  bash tools/setup.sh $mode" >&2
     echo "It asks sudo itself for the packages it has to install." >&2
     exit 2
+fi
+
+build="${VQ_BUILD_DIR:-build}"
+# A build folder left by an earlier run as root cannot be written to; cmake
+# would only say "Permission denied".
+if [ "$(id -u)" -ne 0 ]; then
+    dirs=("$build")
+    [ "$mode" != test ] || [ -n "${VQ_QUICK:-}" ] ||
+        dirs+=("${VQ_ASAN_BUILD_DIR:-build-asan}" "${VQ_FUZZ_BUILD_DIR:-build-fuzz}")
+    for d in "${dirs[@]}"; do
+        owner=$(find "$d" ! -user "$(id -u)" -printf '%u\n' -quit 2>/dev/null || true)
+        [ -z "$owner" ] || {
+            echo "$d/ holds files of $owner (left by an earlier run as $owner), which you cannot" >&2
+            echo "overwrite. Remove it and run this again:" >&2
+            echo "  sudo rm -rf $d && bash tools/setup.sh $mode" >&2
+            exit 2
+        }
+    done
 fi
 
 # The one list of what the tool and its tests need; every name exists on
@@ -58,23 +77,6 @@ if [ ${#missing[@]} -gt 0 ]; then
         apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-build="${VQ_BUILD_DIR:-build}"
-# A build folder left by an earlier run as root cannot be written to; cmake
-# would only say "Permission denied".
-if [ "$(id -u)" -ne 0 ]; then
-    dirs=("$build")
-    [ "$mode" != test ] || [ -n "${VQ_QUICK:-}" ] ||
-        dirs+=("${VQ_ASAN_BUILD_DIR:-build-asan}" "${VQ_FUZZ_BUILD_DIR:-build-fuzz}")
-    for d in "${dirs[@]}"; do
-        owner=$(find "$d" ! -user "$(id -u)" -printf '%u\n' -quit 2>/dev/null || true)
-        [ -z "$owner" ] || {
-            echo "$d/ holds files of $owner (left by an earlier run as $owner), which you cannot" >&2
-            echo "overwrite. Remove it and run this again:" >&2
-            echo "  sudo rm -rf $d && bash tools/setup.sh $mode" >&2
-            exit 2
-        }
-    done
-fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build"
 
@@ -89,9 +91,5 @@ test)
         bash tools/sanitize.sh
         VQ_FUZZ_SECONDS="${VQ_FUZZ_SECONDS:-120}" bash tools/fuzz.sh
     fi
-    ;;
-*)
-    echo "usage: $0 run|test" >&2
-    exit 2
     ;;
 esac
