@@ -21,6 +21,9 @@
 # VQ_MIRROR      the Debian mirror (default: the one the host's apt uses)
 # VQ_QUICK, VQ_FUZZ_SECONDS, VQ_JOBS, CI are passed on to the command.
 set -euo pipefail
+# The whole script is read before it runs (the braces), so that editing or
+# checking out another version while a run goes on cannot change that run.
+{
 repo=$(cd "$(dirname "$0")/.." && pwd)
 user=builder
 as_root="" bring_back=""
@@ -192,3 +195,5 @@ else
         echo "run: SIGTERM ended it with status $status"
         exit $status'
 fi
+exit
+}
