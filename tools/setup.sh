@@ -2,6 +2,8 @@
 # Installs whatever Debian packages are missing, builds, and then either
 # starts the tool ("run") or runs every test ("test").
 #   bash tools/setup.sh run | test [ctest arguments...]
+# VQ_JOBS limits the parallel build and test jobs (the build uses every core
+# by default, the tests 2).
 # Run it as yourself: the missing packages are named, then installed through
 # sudo; the build, the tool and the tests run as you. As root (a container,
 # CI) it installs directly.
@@ -78,7 +80,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build"
+cmake --build "$build" ${VQ_JOBS:+-j "$VQ_JOBS"}
 
 case "$mode" in
 run)
@@ -86,7 +88,7 @@ run)
     ;;
 test)
     export QT_QPA_PLATFORM=offscreen
-    ctest --test-dir "$build" --output-on-failure -j2 "$@"
+    ctest --test-dir "$build" --output-on-failure -j "${VQ_JOBS:-2}" "$@"
     if [ -z "${VQ_QUICK:-}" ]; then
         bash tools/sanitize.sh
         VQ_FUZZ_SECONDS="${VQ_FUZZ_SECONDS:-120}" bash tools/fuzz.sh
