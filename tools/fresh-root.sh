@@ -150,19 +150,19 @@ mount --bind "$cache/apt-$suite/lists" "$root/var/lib/apt/lists"
 
 if [ -n "$as_root" ]; then
     who=root home=/root
-    spec=()
+    as_user=()
 else
     who=$user home=/home/$user
     chroot "$root" useradd -m -s /bin/bash "$user"
     echo "$user ALL=(ALL:ALL) NOPASSWD: ALL" >"$root/etc/sudoers.d/$user"
     chmod 0440 "$root/etc/sudoers.d/$user"
-    spec=(--userspec="$user:$user")
+    as_user=(--userspec="$user:$user")
 fi
 # The committed HEAD, whatever branch or detached state the checkout is in.
 git -C "$repo" bundle create --quiet "$root/tmp/project.bundle" HEAD
 chmod 0644 "$root/tmp/project.bundle"
 in_root() { # runs a bash command in the root as the user, in a plain environment
-    chroot "${spec[@]}" "$root" /usr/bin/env -i HOME="$home" USER="$who" LOGNAME="$who" \
+    chroot "${as_user[@]}" "$root" /usr/bin/env -i HOME="$home" USER="$who" LOGNAME="$who" \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
         LANG=C.UTF-8 TERM="${TERM:-dumb}" ${CI:+CI="$CI"} ${VQ_QUICK:+VQ_QUICK="$VQ_QUICK"} \
         ${VQ_FUZZ_SECONDS:+VQ_FUZZ_SECONDS="$VQ_FUZZ_SECONDS"} ${VQ_JOBS:+VQ_JOBS="$VQ_JOBS"} \
