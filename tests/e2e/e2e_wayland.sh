@@ -25,8 +25,8 @@ on_wayland -platform wayland && stop
 # compositor, and its first configure answered with a drawn frame.
 unset DISPLAY
 WAYLAND_DEBUG=client on_wayland
-e2e_wait 30 grep -q 'xdg_toplevel@[0-9]*\.set_title("VL-QX - ' "$log" || e2e_fail "no window"
-e2e_wait 30 eval "sed '0,/xdg_surface@.*ack_configure/d' $log | grep -q 'wl_surface@.*commit'" ||
+e2e_wait 30 grep -q 'xdg_toplevel[@#][0-9]*\.set_title("VL-QX - ' "$log" || e2e_fail "no window"
+e2e_wait 30 eval "sed '0,/xdg_surface[@#].*ack_configure/d' $log | grep -q 'wl_surface[@#].*commit'" ||
     e2e_fail "the compositor's configure was not answered with a frame"
 ! e2e_app_gone || e2e_fail "the tool ended on Wayland"
 [ "$(grep -c "$NOTICE" "$log")" = 1 ] || e2e_fail "the notice was not printed exactly once"
