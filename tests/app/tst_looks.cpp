@@ -1,13 +1,24 @@
 // Every window drawn offscreen from a seeded store and compared with a
 // reviewed picture in looks/: a control moved, resized, recoloured or
 // recaptioned shows, and so does a built-in picture missing from the link.
-// After an intended change of look, review the new pictures and keep them:
+// Each Qt minor release draws text, frames and gradients a little differently,
+// so every one the tool supports has its own set, looks/<major>.<minor>/, picked
+// by the Qt the test runs on. After an intended change of look, review the new
+// pictures of the Qt at hand and keep them:
 //   VQ_UPDATE_LOOKS=1 ctest --test-dir build -R tst_looks
 #include "tests/support/testing.h"
 
+#include <QLibraryInfo>
 #include <QStatusBar>
 
 using namespace vq;
+
+// The reviewed pictures of the running Qt (not the one built against: a
+// distribution's update may bring a newer one under the same build).
+static QString looksDir() {
+    const QVersionNumber qt = QLibraryInfo::version();
+    return QStringLiteral(LOOKS_DIR "/%1.%2").arg(qt.majorVersion()).arg(qt.minorVersion());
+}
 
 // The window of the row's kind, shown from a store seeded with valued rows.
 static Form* shownWindow() {
@@ -53,12 +64,16 @@ private slots:
         for (auto* panel : w->findChildren<QLabel*>(QRegularExpression("^(DATE|TIME)_PANEL$")))
             panel->setText(QStringLiteral("--"));
         const QImage got = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const QString file =
-            QStringLiteral(LOOKS_DIR "/%1.png").arg(QString::fromLatin1(QTest::currentDataTag()));
+        const QString file = looksDir() + QStringLiteral("/%1.png").arg(
+                                              QString::fromLatin1(QTest::currentDataTag()));
         if (qEnvironmentVariableIsSet("VQ_UPDATE_LOOKS")) {
-            QVERIFY(got.save(file));
+            QVERIFY(QDir().mkpath(looksDir()) && got.save(file));
             QSKIP("picture written for review");
         }
+        QVERIFY2(QFileInfo::exists(file),
+                 qPrintable(QString("no reviewed picture for Qt %1: make the set with "
+                                    "VQ_UPDATE_LOOKS=1 and review it")
+                                .arg(QLibraryInfo::version().toString())));
         const QImage want = QImage(file).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(got.size(), want.size());
         // Font smoothing may move a channel by 8 in a few pixels; a dozen may differ more.
