@@ -32,6 +32,11 @@ WAYLAND_DEBUG=client on_wayland
 e2e_wait 30 grep -q 'xdg_toplevel[@#][0-9]*\.set_title("VL-QX - ' "$log" || e2e_fail "no window"
 e2e_wait 30 eval "sed '0,/xdg_surface[@#].*ack_configure/d' $log | grep -q 'wl_surface[@#].*commit'" ||
     e2e_fail "the compositor's configure was not answered with a frame"
+# The compositor here gives the tool no focus, as when the user turns to
+# another program: the always-on-top rule's ticks (on by default, once a
+# second) must leave the window alone, not destroy it and open a new one.
+sleep 2.5
+[ "$(grep -c 'get_toplevel(' "$log")" = 1 ] || e2e_fail "the compact window was opened again"
 ! e2e_app_gone || e2e_fail "the tool ended on Wayland"
 [ "$(grep -c "$NOTICE" "$log")" = 1 ] || e2e_fail "the notice was not printed exactly once"
 echo "PASS: X11 preferred in a Wayland session; Wayland alone works and says so once"
