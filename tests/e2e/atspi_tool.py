@@ -15,8 +15,7 @@ import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
 
-# Roles by number, as screen readers match them: the names the library gives
-# them change between releases ("push button" became "button").
+# Roles by number: their names change between releases ("push button", "button").
 R = Atspi.Role
 SPOKEN = {R.PUSH_BUTTON, R.TOGGLE_BUTTON, R.CHECK_BOX, R.TEXT, R.PASSWORD_TEXT, R.LABEL, R.IMAGE}
 

@@ -21,9 +21,8 @@ e2e_start_app
 stop
 QT_QPA_PLATFORM=wayland on_wayland && stop
 on_wayland -platform wayland && stop
-# An X server named but gone (XWayland ended, a stale DISPLAY): Qt's xcb plugin
-# fails and the tool falls back to Wayland. Xvfb numbers displays from 0 up, so
-# none answers this one.
+# A DISPLAY no X server answers (Xvfb numbers from 0 up): Qt's xcb plugin fails
+# and the tool falls back to Wayland.
 DISPLAY=:64999 on_wayland && stop
 # Without an X server the libwayland trace shows the compact window reach the
 # compositor, and its first configure answered with a drawn frame.
@@ -32,9 +31,8 @@ WAYLAND_DEBUG=client on_wayland
 e2e_wait 30 grep -q 'xdg_toplevel[@#][0-9]*\.set_title("VL-QX - ' "$log" || e2e_fail "no window"
 e2e_wait 30 eval "sed '0,/xdg_surface[@#].*ack_configure/d' $log | grep -q 'wl_surface[@#].*commit'" ||
     e2e_fail "the compositor's configure was not answered with a frame"
-# The compositor here gives the tool no focus, as when the user turns to
-# another program: the always-on-top rule's ticks (on by default, once a
-# second) must leave the window alone, not destroy it and open a new one.
+# Unfocused here, as when the user turns to another program, the window is left
+# alone by the always-on-top rule's ticks (on by default, once a second).
 sleep 2.5
 [ "$(grep -c 'get_toplevel(' "$log")" = 1 ] || e2e_fail "the compact window was opened again"
 ! e2e_app_gone || e2e_fail "the tool ended on Wayland"
