@@ -24,6 +24,12 @@ public:
         return w ? WindowHandle(w->internalWinId()) : 0;
     }
     void setTopMost(WindowHandle h, bool topMost) override {
+        // Wayland keeps no client's window above others, and Qt gives the
+        // changed hint effect by destroying the window and showing a new one:
+        // the compact window would vanish and come back wherever the
+        // compositor puts it the first time the user turned to another program.
+        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+            return;
         QWidget* w = ownWindow(h);
         if (!w || w->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topMost)
             return;

@@ -1,13 +1,22 @@
 // Every window drawn offscreen from a seeded store and compared with a
 // reviewed picture in looks/: a control moved, resized, recoloured or
 // recaptioned shows, and so does a built-in picture missing from the link.
-// After an intended change of look, review the new pictures and keep them:
+// Each Qt minor release draws text a little differently, so each has its own
+// set, looks/<major>.<minor>/. After an intended change of look, review the
+// new pictures of the Qt at hand and keep them:
 //   VQ_UPDATE_LOOKS=1 ctest --test-dir build -R tst_looks
 #include "tests/support/testing.h"
 
+#include <QLibraryInfo>
 #include <QStatusBar>
 
 using namespace vq;
+
+// Of the running Qt, not the one built against: an update may bring a newer one.
+static QString looksDir() {
+    const QVersionNumber qt = QLibraryInfo::version();
+    return QStringLiteral(LOOKS_DIR "/%1.%2").arg(qt.majorVersion()).arg(qt.minorVersion());
+}
 
 // The window of the row's kind, shown from a store seeded with valued rows.
 static Form* shownWindow() {
@@ -53,12 +62,14 @@ private slots:
         for (auto* panel : w->findChildren<QLabel*>(QRegularExpression("^(DATE|TIME)_PANEL$")))
             panel->setText(QStringLiteral("--"));
         const QImage got = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const QString file =
-            QStringLiteral(LOOKS_DIR "/%1.png").arg(QString::fromLatin1(QTest::currentDataTag()));
+        const QString file = looksDir() + QStringLiteral("/%1.png").arg(
+                                              QString::fromLatin1(QTest::currentDataTag()));
         if (qEnvironmentVariableIsSet("VQ_UPDATE_LOOKS")) {
-            QVERIFY(got.save(file));
+            QVERIFY(QDir().mkpath(looksDir()) && got.save(file));
             QSKIP("picture written for review");
         }
+        QVERIFY2(QFileInfo::exists(file), "no reviewed pictures for this Qt: VQ_UPDATE_LOOKS=1 "
+                                          "makes them, to be reviewed");
         const QImage want = QImage(file).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(got.size(), want.size());
         // Font smoothing may move a channel by 8 in a few pixels; a dozen may differ more.

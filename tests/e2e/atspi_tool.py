@@ -15,7 +15,9 @@ import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
 
-SPOKEN = {"push button", "toggle button", "check box", "text", "password text", "label", "image"}
+# Roles by number: their names change between releases ("push button", "button").
+R = Atspi.Role
+SPOKEN = {R.PUSH_BUTTON, R.TOGGLE_BUTTON, R.CHECK_BOX, R.TEXT, R.PASSWORD_TEXT, R.LABEL, R.IMAGE}
 
 
 def children(node):
@@ -54,13 +56,13 @@ def main(what, name, want=None):
     if what == "unnamed":
         shown = [w for w in windows() if re.fullmatch(name, w.get_name())][:1]
         spoken = [n for w in shown for n in walk(w)
-                  if n.get_role_name() in SPOKEN and has(n, Atspi.StateType.SHOWING)]
+                  if n.get_role() in SPOKEN and has(n, Atspi.StateType.SHOWING)]
         for n in (n for n in spoken if not n.get_name().strip()):
             sys.exit(f"{n.get_role_name()} without a name in {n.get_parent().get_name()!r}")
         return 0 if spoken else f"no window {name!r} with controls"
     if what == "press":
         buttons = [n for w in windows() for n in walk(w)
-                   if n.get_role_name() == "push button" and n.get_name() == name]
+                   if n.get_role() == R.PUSH_BUTTON and n.get_name() == name]
         return 0 if buttons and buttons[0].do_action(0) else f"no button {name!r} to press"
     if what == "absent":
         every = [n for w in windows(hidden=True) for n in walk(w)]
