@@ -177,6 +177,7 @@ void Form::present(Form* owner, Qt::WindowModality modality) {
 void Form::showModal(Form* owner) {
     if (unloading_)
         return;
+    const Store::NestedLoop ownLoop;
     QPointer<Form> self(this);
     present(owner, Qt::ApplicationModal);
     if (!self || !isVisible())
