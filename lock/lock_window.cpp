@@ -119,8 +119,6 @@ LockWindow::LockWindow()
     for (QWidget* w : std::initializer_list<QWidget*>{
              PASSWORD_MANAGER_BUTTON, SHOW_PASSWORD_TICKBOX, EXIT_QUORIX_BUTTON, CANCEL_BUTTON})
         fonts::fitCaption(w);
-
-    setDesignedSize(keys::lockWindow);
 }
 
 void LockWindow::showLockedLayout() {
