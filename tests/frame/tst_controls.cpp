@@ -162,6 +162,8 @@ private slots:
         }
         w.activateWindow();
         QTRY_COMPARE(desktop->foregroundWindow(), h);
+        w.hide();
+        QTRY_COMPARE(desktop->foregroundWindow(), WindowHandle(0));
     }
 };
 
