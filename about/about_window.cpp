@@ -35,8 +35,6 @@ AboutWindow::AboutWindow()
         banner(this, "VELMORA_QUORIX_FREEWARE", QStringLiteral("Freeware"), 1320, 465);
     VL_QUORIX_CREATOR = banner(this, "VL_QUORIX_CREATOR", creatorCaption, 1920, 450);
     connect(VL_QUORIX_CREATOR, &Label::doubleClick, this, &AboutWindow::VL_QUORIX_CREATOR_DblClick);
-
-    setDesignedSize(keys::aboutWindow);
     OK_BUTTON->setFocus();
 }
 

@@ -44,8 +44,6 @@ MainWindow::MainWindow()
     connect(AlwaysOnTopTimer, &Timer::tick, this, &MainWindow::AlwaysOnTopTimer_Timer);
     LOCK_UNLOAD_TIMER = new Timer(this, "LOCK_UNLOAD_TIMER");
     connect(LOCK_UNLOAD_TIMER, &Timer::tick, this, &MainWindow::LOCK_UNLOAD_TIMER_Timer);
-
-    setDesignedSize(keys::mainWindow);
 }
 
 int MainWindow::lockState() const {

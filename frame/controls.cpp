@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTextBoundaryFinder>
 #include <QToolTip>
 #include <QValidator>
 #include <algorithm>
@@ -87,42 +88,65 @@ void TickBox::nextCheckState() {
 }
 
 namespace {
-// Invalid makes QLineEdit undo a user's edit whole and raise inputRejected;
-// a text set by the program is kept even when invalid.
+// Counts no further than one past `stop`: a megabyte's paste is refused
+// after the first few thousand.
+qsizetype countCharacters(const QString& text, qsizetype stop) {
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
+    qsizetype n = 0;
+    while (n <= stop && clusters.toNextBoundary() != -1)
+        ++n;
+    return n;
+}
+} // namespace
+
+// Invalid makes QLineEdit undo a user's edit whole and raise inputRejected.
+// QLineEdit runs this on every change of the text; a text the program set
+// comes with the modified flag cleared (setText clears it, every edit of
+// the user sets it), and is kept whole and taken as the new edit limit.
 class LengthRule : public QValidator {
 public:
-    LengthRule(QObject* parent, const int& longestSet)
-        : QValidator(parent), longestSet_(longestSet) {}
+    explicit LengthRule(TextBox* box) : QValidator(box), box_(box) {}
     State validate(QString& text, int&) const override {
-        return text.size() > std::max(TextBox::maxTyped, longestSet_) ? Invalid : Acceptable;
+        if (!box_->isModified()) {
+            box_->longestSet_ = text.size() <= TextBox::maxTyped ? 0 : TextBox::characters(text);
+            return Acceptable;
+        }
+        const qsizetype limit = std::max(box_->typingLimit_, box_->longestSet_);
+        // Never more characters than UTF-16 units: most texts need no count.
+        return text.size() > limit && countCharacters(text, limit) > limit ? Invalid : Acceptable;
     }
 
 private:
-    const int& longestSet_;
+    TextBox* box_;
 };
-} // namespace
 
 TextBox::TextBox(QWidget* parent, const QString& text)
     : QLineEdit(text, parent), back_(colours::windowBackground), fore_(colours::windowText) {
     // QLineEdit's own limit cuts texts at 32767 characters, silently losing
-    // the end of a long paste or of a long stored text; the rule below
+    // the end of a long paste or of a long stored text; the rule above
     // refuses a too long edit whole instead and leaves set texts alone.
     setMaxLength(std::numeric_limits<int>::max());
-    setValidator(new LengthRule(this, longestSet_));
+    setValidator(new LengthRule(this));
     connect(this, &QLineEdit::inputRejected, this, [this] {
-        QToolTip::showText(
-            mapToGlobal(QPoint(0, height())),
-            tr("Too long, not added: a field holds at most %L1 characters.").arg(maxTyped), this,
-            {}, 5000);
+        QToolTip::showText(mapToGlobal(QPoint(0, height())),
+                           tr("Too long, not added: this field holds at most %L1 characters.")
+                               .arg(std::max(typingLimit_, longestSet_)),
+                           this, {}, 5000);
     });
     connect(this, &QLineEdit::textChanged, this, &TextBox::change);
 }
 
+qsizetype TextBox::characters(const QString& text) {
+    return countCharacters(text, text.size());
+}
+
 void TextBox::setText(const QString& text) {
-    longestSet_ =
-        static_cast<int>(std::min<qsizetype>(text.size(), std::numeric_limits<int>::max()));
     if (text != this->text())
         QLineEdit::setText(text);
+}
+
+void TextBox::allowTyping(const QString& text) {
+    typingLimit_ = std::max<qsizetype>(maxTyped, characters(text));
 }
 
 void TextBox::setBackColor(uint32_t bgr) {

@@ -45,17 +45,26 @@ protected:
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:
-    // The longest text typing or pasting may leave in a field, far above any
-    // name or figure: Qt lays a field's text out whole at every keystroke, so
-    // a megabyte (with a desktop's thousands of fonts to fall back through)
-    // froze the window for many seconds per key. An edit that would exceed it
-    // is refused whole and the field says so in a tooltip. A text the program
-    // sets (a stored value) is kept whole whatever its length, and may be
-    // edited as long as it grows no longer.
+    // The most characters typing or pasting may leave in a field, far above
+    // any name or figure: Qt lays a field's text out whole at every
+    // keystroke, so a megabyte (with a desktop's thousands of fonts to fall
+    // back through) froze the window for many seconds per key. An edit that
+    // would exceed it is refused whole and the field says so in a tooltip. A
+    // text the program sets (a stored value) is kept whole whatever its
+    // length, and may be edited as long as it grows no longer. The rule sits
+    // in the field's validator, which QLineEdit runs on every change, however
+    // it is made: QLineEdit::setText is not virtual.
     static constexpr int maxTyped = 4096;
     explicit TextBox(QWidget* parent, const QString& text = {});
-    // Raises change() only when the text differs.
+    // Raises change() only when the text differs, and then as QLineEdit's
+    // own does; the same text leaves the cursor and the selection alone.
     void setText(const QString& text);
+    // Characters as the user sees and counts them: a letter with its
+    // accents, an emoji, a flag is one, however many UTF-16 units it takes.
+    static qsizetype characters(const QString& text);
+    // Lets typing reach at least this text's length in this field, so that a
+    // stored text it must match (a password set before the limit) can be typed.
+    void allowTyping(const QString& text);
     void setBackColor(uint32_t bgr);
     void setForeColor(uint32_t bgr);
     uint32_t backColor() const { return back_; }
@@ -77,9 +86,11 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
 
 private:
+    friend class LengthRule;
     uint32_t back_;
     uint32_t fore_;
-    int longestSet_ = 0; // a longer text set by the program stays editable
+    qsizetype typingLimit_ = maxTyped;
+    qsizetype longestSet_ = 0; // a longer text set by the program stays editable
 };
 
 // Shows its caption as plain text, never as markup: a caption may be a name

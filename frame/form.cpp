@@ -21,8 +21,9 @@ namespace vq {
 namespace {
 // Where the window manager cannot tell a window's frame before it maps it,
 // the frame it gave the last window is the best guess: it frames the tool's
-// windows alike. Before any window was framed, assume a typical frame.
-const QSize typicalFrame(8, 30);
+// windows alike. Before any window was framed, assume the frame the
+// windows' sizes allow for.
+const QSize typicalFrame = twips::size(keys::designFrameWidth, keys::designFrameHeight);
 std::optional<QSize> learnedFrame;
 
 // Width and height are never written by the tool, so a value below half the
@@ -135,10 +136,6 @@ void Form::restoreGeometry(const keys::GeometryKeys& g) {
     keepOnScreen();
 }
 
-void Form::setDesignedSize(const keys::GeometryKeys& g) {
-    setFixedSize(twips::size(g.clientWidth, g.clientHeight));
-}
-
 void Form::keepOnScreen() {
     const QRect r(frameGeometry().topLeft(), outer_.isValid() ? outer_ : frameGeometry().size());
     const auto screens = QGuiApplication::screens();
@@ -177,6 +174,7 @@ void Form::present(Form* owner, Qt::WindowModality modality) {
 void Form::showModal(Form* owner) {
     if (unloading_)
         return;
+    const Store::NestedLoop ownLoop;
     QPointer<Form> self(this);
     present(owner, Qt::ApplicationModal);
     if (!self || !isVisible())

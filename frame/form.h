@@ -43,9 +43,6 @@ public:
     // back to that key's default, and a place wholly off every screen is
     // brought back onto the primary screen.
     void restoreGeometry(const keys::GeometryKeys& g);
-    // Builds the window at its designed client size: its default outer size
-    // less the designed frame.
-    void setDesignedSize(const keys::GeometryKeys& g);
     // Writes Left then Top.
     void saveGeometry(const keys::GeometryKeys& g);
 

@@ -119,8 +119,6 @@ LockWindow::LockWindow()
     for (QWidget* w : std::initializer_list<QWidget*>{
              PASSWORD_MANAGER_BUTTON, SHOW_PASSWORD_TICKBOX, EXIT_QUORIX_BUTTON, CANCEL_BUTTON})
         fonts::fitCaption(w);
-
-    setDesignedSize(keys::lockWindow);
 }
 
 void LockWindow::showLockedLayout() {
@@ -145,7 +143,7 @@ void LockWindow::showUnlockedLayout() {
 
 void LockWindow::Form_Load() {
     restoreGeometry(keys::lockWindow);
-    CURRENT_PASSWORD_TEXTBOX = Store::instance().read(keys::lockPassword);
+    setStoredPassword(Store::instance().read(keys::lockPassword));
     if (lockState() == 1) {
         showLockedLayout();
         LOCK_BUTTON->setFocus();
@@ -209,6 +207,9 @@ void LockWindow::EXIT_QUORIX_BUTTON_Click() {
 
 void LockWindow::setStoredPassword(const QString& password) {
     CURRENT_PASSWORD_TEXTBOX = password;
+    // A password stored before fields had a length limit, or by hand, must
+    // stay enterable: while locked this entry is the only way in.
+    ENTER_PASSWORD_TEXTBOX->allowTyping(password);
 }
 
 void LockWindow::PASSWORD_MANAGER_BUTTON_Click() {

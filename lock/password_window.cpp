@@ -97,8 +97,6 @@ PasswordWindow::PasswordWindow()
              ENTER_NEW_PASSWORD_LABEL, RE_ENTER_NEW_PASSWORD_LABEL, CHANGE_PASSWORD_BUTTON,
              CANCEL_BUTTON, SHOW_PASSWORD_TICKBOX})
         fonts::fitCaption(w);
-
-    setDesignedSize(keys::passwordWindow);
 }
 
 void PasswordWindow::Form_Load() {

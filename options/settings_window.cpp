@@ -76,8 +76,6 @@ SettingsWindow::SettingsWindow()
     connect(AlwaysOnTopTimer_TICKBOX, &TickBox::click, this,
             &SettingsWindow::AlwaysOnTopTimer_TICKBOX_Click);
     connect(OK_BUTTON, &QPushButton::clicked, this, &SettingsWindow::OK_BUTTON_Click);
-
-    setDesignedSize(keys::settingsWindow);
 }
 
 void SettingsWindow::Form_Load() {

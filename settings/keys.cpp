@@ -27,13 +27,8 @@ GeometryKeys geometry(const char* prefix, int width, int height,
     const auto side = [prefix, &sides](int i, const QString& def) {
         return define(QLatin1String(prefix) + QLatin1String(sides[i]), def, Kind::Geometry);
     };
-    const int clientWidth = width - designFrameWidth, clientHeight = height - designFrameHeight;
-    return {side(0, QStringLiteral("1000")),
-            side(1, QStringLiteral("1000")),
-            side(2, QString::number(width)),
-            side(3, QString::number(height)),
-            clientWidth,
-            clientHeight};
+    return {side(0, QStringLiteral("1000")), side(1, QStringLiteral("1000")),
+            side(2, QString::number(width)), side(3, QString::number(height))};
 }
 
 std::array<Key, rowCount> rowKeys(const char* prefix, const char* def, Kind kind) {

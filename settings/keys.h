@@ -26,14 +26,12 @@ constexpr int designFrameWidth = 90, designFrameHeight = 375;
 
 // Geometry keys of one window, read in the order Left, Top, Width, Height.
 // The Width and Height defaults are the one statement of the window's size,
-// frame included: the window is built with a client area that much smaller
-// by the designed frame, and its load then fits it to the frame the window
-// manager really gives, growing rather than shrinking the client under a
-// taller one (tst_looks checks that every control still shows).
+// frame included: the window's load fits its client area to that less the
+// frame the window manager really gives, growing rather than shrinking the
+// client under a frame taller than the designed one (tst_looks checks that
+// every control still shows).
 struct GeometryKeys {
     Key left, top, width, height;
-    // The default Width and Height less the designed frame, in twips.
-    int clientWidth, clientHeight;
 };
 
 // Compact main window

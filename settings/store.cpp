@@ -242,6 +242,17 @@ Store::Batch::~Batch() {
         s.flush();
 }
 
+Store::NestedLoop::NestedLoop() : depth_(Store::instance().depth_) {
+    Store& s = Store::instance();
+    s.depth_ = 0;
+    if (depth_ > 0)
+        s.flush();
+}
+
+Store::NestedLoop::~NestedLoop() {
+    Store::instance().depth_ += depth_;
+}
+
 bool Store::prepareFolder() {
     if (!makeOwnerOnlyFolder(folderPath()))
         return false;

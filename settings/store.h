@@ -58,6 +58,21 @@ public:
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
     };
+    // Held around a nested event loop (a modal window): what open Batches
+    // hold goes to disk as it starts and every write inside goes at once;
+    // the Batches go on when it ends. Held across the loop, they would keep
+    // back every write made in it until the handler that opened it returns,
+    // and for ever if the display is lost meanwhile.
+    class NestedLoop {
+    public:
+        NestedLoop();
+        ~NestedLoop();
+        NestedLoop(const NestedLoop&) = delete;
+        NestedLoop& operator=(const NestedLoop&) = delete;
+
+    private:
+        int depth_;
+    };
 
     // Milliseconds between attempts while writing fails.
     static constexpr int retryInterval = 5000;

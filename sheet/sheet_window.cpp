@@ -104,8 +104,6 @@ SheetWindow::SheetWindow()
     connect(LOCK_BUTTON, &QPushButton::clicked, this, &SheetWindow::LOCK_BUTTON_Click);
     connect(CRYPTO_NAME_TEXTBOX, &TextBox::change, this, &SheetWindow::CRYPTO_NAME_TEXTBOX_Change);
     connect(AUTOSAVE_TIMER, &Timer::tick, this, &SheetWindow::AUTOSAVE_TIMER_Timer);
-
-    setDesignedSize(keys::sheet);
     // The window opens with the focus on the first control of the tab order.
     CLOSE_BUTTON->setFocus();
 }

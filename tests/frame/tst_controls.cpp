@@ -2,23 +2,28 @@
 #include "tests/support/testing.h"
 
 #include <QSignalSpy>
+#include <QToolTip>
 
 using namespace vq;
 
-struct ProbeForm : Form {
-    static constexpr WindowKind Kind = WindowKind::About;
+template <WindowKind K> struct Probe : Form {
+    static constexpr WindowKind Kind = K;
     static inline int loads = 0, unloads = 0;
-    ProbeForm() : Form(Kind, "PROBE", Qt::Window) {}
+    Probe() : Form(Kind, "PROBE", Qt::Window) {}
     void Form_Load() override { ++loads; }
     void Form_Unload() override { ++unloads; }
 };
+using ProbeForm = Probe<WindowKind::About>;
+using HiddenForm = Probe<WindowKind::Settings>;
 
 class TestControls : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        testing::setUpTestApplication(
-            [] { Windows::registerFactory(ProbeForm::Kind, [] { return new ProbeForm; }); });
+        testing::setUpTestApplication([] {
+            Windows::registerFactory(ProbeForm::Kind, [] { return new ProbeForm; });
+            Windows::registerFactory(HiddenForm::Kind, [] { return new HiddenForm; });
+        });
     }
 
     // Click only on a change of value; 2 greys the box, a user's click never does.
@@ -49,6 +54,23 @@ private slots:
         QVERIFY(box.backColor() == 0x00FFFFu && (box.focusPolicy() & Qt::TabFocus));
     }
 
+    // The limit counts characters as a user does, and holds however the text
+    // was set: through QLineEdit's own setText too.
+    void textBoxLimit() {
+        TextBox box(nullptr);
+        box.show();
+        static_cast<QLineEdit&>(box).setText(QString(5000, 'x'));
+        QVERIFY(!QToolTip::isVisible());
+        QTest::keyClicks(&box, "abc");
+        QCOMPARE(box.text().size(), 5000);
+        QVERIFY(QToolTip::isVisible());
+        box.setText({});
+        const QString rocket = QStringLiteral("🚀"); // two UTF-16 units
+        box.insert(rocket.repeated(TextBox::maxTyped));
+        box.insert(rocket);
+        QCOMPARE(box.text(), rocket.repeated(TextBox::maxTyped));
+    }
+
     // A label is clicked by the left button released on it only.
     void labelClicks() {
         Label label(nullptr, "creator");
@@ -72,17 +94,76 @@ private slots:
         QVERIFY(!t.isRunning());
     }
 
-    // One instance per kind; the program ends when nothing visible is left.
+    // One instance per kind; the program ends, each time, when nothing visible
+    // is left, and unloads the windows still loaded but hidden first.
     void registryKeepsOneInstanceAndEndsWhenEmpty() {
-        const int ends = testing::emptyCount();
-        auto* a = Windows::get<ProbeForm>();
-        QCOMPARE(Windows::get<ProbeForm>(), a);
-        a->show();
-        a->unload();
-        a->unload();
-        QCOMPARE(QPoint(ProbeForm::loads, ProbeForm::unloads), QPoint(1, 1));
-        QCOMPARE(Windows::find<ProbeForm>(), nullptr);
-        QTRY_COMPARE(testing::emptyCount(), ends + 1);
+        for (int round = 1; round <= 2; ++round) {
+            const int ends = testing::emptyCount();
+            Windows::get<HiddenForm>();
+            auto* a = Windows::get<ProbeForm>();
+            QCOMPARE(Windows::get<ProbeForm>(), a);
+            a->show();
+            a->unload();
+            a->unload();
+            QCOMPARE(QPoint(ProbeForm::loads, ProbeForm::unloads), QPoint(round, round));
+            QCOMPARE(Windows::find<ProbeForm>(), nullptr);
+            QTRY_VERIFY(testing::emptyCount() > ends);
+            QCOMPARE(HiddenForm::unloads, round);
+        }
+    }
+
+    // Innermost first: the modal window, then the later loaded. A batch open
+    // when a modal window opens holds back nothing written meanwhile.
+    void modalWindow() {
+        testing::useFreshStore();
+        auto* earlier = Windows::get<HiddenForm>();
+        auto* form = Windows::get<ProbeForm>();
+        QCOMPARE(Windows::innermostFirst(), (QList<Form*>{form, earlier}));
+        QList<Form*> inLoop;
+        QByteArray inside;
+        QTimer::singleShot(0, [&] {
+            inLoop = Windows::innermostFirst();
+            Store::instance().write("B", "2");
+            inside = testing::storeFileContents();
+            earlier->hide();
+        });
+        {
+            Store::Batch batch;
+            Store::instance().write("A", "1");
+            earlier->showModal(nullptr);
+            Store::instance().write("C", "3");
+            QVERIFY(!testing::storeFileContents().contains("C="));
+        }
+        QCOMPARE(inLoop, (QList<Form*>{earlier, form}));
+        QVERIFY(inside.contains("A=1") && inside.contains("B=2"));
+        QVERIFY(testing::storeFileContents().contains("C=3"));
+        earlier->unload();
+        QCOMPARE(Windows::loadedCount(), 1);
+        form->unload();
+    }
+
+    // Without X11 the tool's own window moves between the bands and stays
+    // shown. On any desktop the calculator is the first one found, alone,
+    // never through pkexec.
+    void desktopWithoutX11() {
+        const auto found = [](QStringList in) {
+            return [in](const QString& n) { return in.contains(n) ? "/bin/" + n : ""; };
+        };
+        QCOMPARE(calculatorCommand(found({"kcalc", "xcalc", "pkexec", "sudo"})),
+                 QStringList{"/bin/kcalc"});
+        QCOMPARE(calculatorCommand(found({"pkexec"})), QStringList{});
+        const auto desktop = makeDesktopPlatform();
+        QWidget w;
+        w.show();
+        const auto h = WindowHandle(w.internalWinId());
+        for (bool top : {true, false, false}) {
+            desktop->setTopMost(h, top);
+            QVERIFY(w.isVisible() && w.windowFlags().testFlag(Qt::WindowStaysOnTopHint) == top);
+        }
+        w.activateWindow();
+        QTRY_COMPARE(desktop->foregroundWindow(), h);
+        w.hide();
+        QTRY_COMPARE(desktop->foregroundWindow(), WindowHandle(0));
     }
 };
 

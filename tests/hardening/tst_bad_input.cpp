@@ -31,12 +31,9 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("pasted");
         QTest::addColumn<bool>("taken");
-        const auto filled = [](qsizetype n) { // the field's tag takes two more
-            const QString piece = QStringLiteral("123.45 Grüße 日本 🚀 ");
-            QString s;
-            while (s.size() + piece.size() <= n)
-                s += piece;
-            return s + QString(n - s.size(), QLatin1Char('x'));
+        const auto filled = [](qsizetype n) { // characters; the field's tag takes two more
+            const QString piece = QStringLiteral("123.45 Grüße 日本 🚀 "); // 18, in 19 units
+            return piece.repeated(n / 18) + QString(n % 18, QLatin1Char('x'));
         };
         QString controls; // with NUL
         for (char16_t c = 0; c < 0x20; ++c)

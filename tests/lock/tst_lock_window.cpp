@@ -80,6 +80,16 @@ private slots:
         }
     }
 
+    // A password stored before fields had a length limit still unlocks.
+    void longStoredPasswordStaysEnterable() {
+        const QString password(5000, 'p');
+        seedStore({{"LOCK-PASSWORD", password}, {"CLIENT_LOCKED", "1"}});
+        LockWindow* lock = open();
+        entry(lock)->insert(password); // as a paste
+        click(lock, "LOCK_BUTTON");
+        QVERIFY(!Windows::find<LockWindow>() && stored(keys::clientLocked) == "0");
+    }
+
     // Both entries must agree; the open lock window takes the new password at once;
     // without the main window the stored state rules and no main window returns.
     void passwordChangeAndLockWithoutMainWindow() {

@@ -159,6 +159,17 @@ private slots:
              {"INPUT_A_TEXTBOX", "INPUT_B_TEXTBOX", "MATHS_SIGN_TEXTBOX", "OUTPUT_TEXTBOX"})
             QVERIFY(box(s, name)->text().isEmpty());
         QCOMPARE(control<Button>(s, "DIVIDE_BUTTON")->backColor(), colours::buttonFace);
+        for (const char* name : {"INPUT_A_TEXTBOX", "INPUT_B_TEXTBOX"}) { // drawn centred
+            retype(box(s, name), "8");
+            const QImage img = box(s, name)->grab().toImage();
+            const QRgb back = img.pixel(3, img.height() / 2);
+            int left = img.width(), right = 0;
+            for (int x = 3; x < img.width() - 3; ++x)
+                for (int y = 3; y < img.height() - 3; ++y)
+                    if (img.pixel(x, y) != back)
+                        left = std::min(left, x), right = std::max(right, x);
+            QVERIFY2(std::abs(left + right - img.width()) <= 8, name);
+        }
         fakePlatform().calls.clear();
         click(s, "CALC_BUTTON");
         QCOMPARE(fakePlatform().calls.at(0).what, "calculator");
