@@ -54,27 +54,14 @@ double textContrast(QWidget* c) {
     return best;
 }
 
-// Whether a later sibling (drawn over it) hides the control whole.
-bool covered(const QWidget* c) {
-    QRegion seen(c->geometry());
-    bool after = false;
-    for (const QObject* o : c->parentWidget()->children()) {
-        auto* w = qobject_cast<const QWidget*>(o);
-        if (after && w && w->isVisible())
-            seen -= w->geometry();
-        after = after || o == c;
-    }
-    return seen.intersected(c->parentWidget()->rect()).isEmpty();
-}
-
 // "NAME in STATE: 1.0:1" for every shown, enabled text of the window (or
 // only of the named control) below 4.5:1. Disabled controls are exempt, as
-// WCAG exempts them.
+// WCAG exempts them, and so are those wholly covered.
 QStringList faint(QWidget* window, const QString& state, const QString& only = {}) {
     QStringList found;
     for (QWidget* c : window->findChildren<QWidget*>()) {
         if ((!only.isEmpty() && c->objectName() != only) || !c->isVisible() || !c->isEnabled() ||
-            c->property("text").toString().isEmpty() || covered(c))
+            c->property("text").toString().isEmpty() || c->visibleRegion().isEmpty())
             continue;
         if (const double ratio = textContrast(c); ratio < 4.5)
             found << QStringLiteral("%1 in %2: %3:1")
