@@ -3,6 +3,7 @@
 #include "frame/app.h"
 #include "frame/platform.h"
 #include "frame/session.h"
+#include "frame/single_copy.h"
 #include "frame/windows.h"
 
 #include <QApplication>
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", qpa);
     vq::FontConfigWarmUp fonts;
     QApplication app(argc, argv);
+    if (const vq::StartRole role = vq::claimSingleCopy(); role != vq::StartRole::First)
+        return role == vq::StartRole::HandedOver ? 0 : 1;
     fonts.wait();
     // The choice is the tool's own: a program it starts, such as a Qt
     // calculator, picks its platform as the desktop would.

@@ -21,4 +21,17 @@ inline constexpr uint32_t buttonFace = 0x8000000F;
 
 QColor toQColor(uint32_t bgr);
 
+// Whether the value names a colour of the desktop's scheme.
+constexpr bool isDesktop(uint32_t bgr) {
+    return (bgr & 0x80000000u) != 0;
+}
+
+// The colour to draw `bgr` in where it meets `partner`, text on a background
+// or a background under text. The fixed colours were paired with the
+// desktop's as a light scheme shows them; under a dark scheme the pair would
+// be white on white or white on light green. So where a desktop colour meets
+// a fixed one, it is taken from that light scheme (window text black, window
+// background white); a pair of desktop colours follows the desktop.
+QColor shown(uint32_t bgr, uint32_t partner);
+
 } // namespace vq::colours

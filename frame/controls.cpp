@@ -49,9 +49,8 @@ QFont boldFont(double points, const QString& family) {
 }
 
 namespace {
-void setRole(QWidget* w, QPalette::ColorRole role, uint32_t bgr) {
+void setRole(QWidget* w, QPalette::ColorRole role, const QColor& c) {
     QPalette p = w->palette();
-    const QColor c = colours::toQColor(bgr);
     // Disabled too: a disabled panel or label keeps the colours it was given.
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         p.setColor(group, role, c);
@@ -149,14 +148,22 @@ void TextBox::allowTyping(const QString& text) {
     typingLimit_ = std::max<qsizetype>(maxTyped, characters(text));
 }
 
+namespace {
+// Both colours each time: a change of one may change how the other is shown.
+void showColours(TextBox* box) {
+    setRole(box, QPalette::Base, colours::shown(box->backColor(), box->foreColor()));
+    setRole(box, QPalette::Text, colours::shown(box->foreColor(), box->backColor()));
+}
+} // namespace
+
 void TextBox::setBackColor(uint32_t bgr) {
     back_ = bgr;
-    setRole(this, QPalette::Base, bgr);
+    showColours(this);
 }
 
 void TextBox::setForeColor(uint32_t bgr) {
     fore_ = bgr;
-    setRole(this, QPalette::Text, bgr);
+    showColours(this);
 }
 
 void TextBox::setPasswordChar(const QString& c) {
@@ -184,8 +191,8 @@ Label::Label(QWidget* parent, const QString& caption) : QLabel(parent) {
 
 void Label::setColours(uint32_t fore, uint32_t back) {
     setAutoFillBackground(true);
-    setRole(this, QPalette::WindowText, fore);
-    setRole(this, QPalette::Window, back);
+    setRole(this, QPalette::WindowText, colours::shown(fore, back));
+    setRole(this, QPalette::Window, colours::shown(back, fore));
 }
 
 void Label::makeBanner(double points, const QString& family) {
@@ -213,7 +220,16 @@ Button::Button(QWidget* parent, const QString& caption)
 
 void Button::setBackColor(uint32_t bgr) {
     back_ = bgr;
-    setRole(this, QPalette::Button, bgr);
+    setRole(this, QPalette::Button, colours::toQColor(bgr));
+    // The caption is the desktop's button text; on a fixed face it is that of
+    // the light scheme. A disabled caption stays the desktop's.
+    QPalette p = palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+        p.setColor(group, QPalette::ButtonText,
+                   colours::isDesktop(bgr)
+                       ? QApplication::palette().color(group, QPalette::ButtonText)
+                       : colours::toQColor(colours::black));
+    setPalette(p);
 }
 
 Timer::Timer(QObject* parent, const char* name) : QObject(parent) {
