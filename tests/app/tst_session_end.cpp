@@ -28,8 +28,7 @@ namespace {
 // plugin calls exit(1).
 int runAsTheTool(int argc, char** argv, bool displayLost) {
     QApplication app(argc, argv);
-    setUpTestApplication(registerAllWindows);
-    Windows::setOnEmpty([] { QCoreApplication::quit(); });
+    setUpTestApplication(registerAllWindows); // the registry's end left to the session
     Store::instance().setSectionOverride(QStringLiteral("VELMORA-QUORIX"));
     Form* main = Windows::get(WindowKind::Main);
     main->showModeless();
