@@ -10,8 +10,11 @@ namespace vq::session {
 
 // Catches SIGTERM, SIGHUP and SIGINT (those not ignored at start, as under
 // nohup), the session manager's commit and quit, and the end of the process
-// while windows are loaded (a lost display ends it from inside Qt). Call it
-// once, after the first window is loaded.
+// while the application runs (a lost display ends it from inside Qt, which
+// then ends with status 1 once the windows' texts are saved). What the disk
+// still refuses when the tool ends is kept in a file of its own and told on
+// standard error, and the tool ends with status 1. Call it once, after the
+// application and the first window exist.
 void install(QApplication& app);
 
 // Saves what every loaded window's unload saves, innermost window first,
@@ -20,7 +23,8 @@ void saveAll();
 
 // Closes every loaded window as the user's close does, innermost first, each
 // once the window inside it has finished closing; then ends the program with
-// status 0. Asking again while it runs changes nothing.
+// status 0, or 1 if the disk refused what they saved. Asking again while it
+// runs changes nothing.
 void closeAll();
 
 } // namespace vq::session

@@ -44,6 +44,8 @@ public:
     // What went wrong last, for a window to show; empty while healthy.
     QString lastError() const { return lastError_; }
     bool hasPending() const;
+    // What is not on disk yet: section -> key -> text.
+    QMap<QString, QMap<QString, QString>> pendingValues() const { return pending_; }
 
     QString filePath() const;
     QString section() const;

@@ -1,15 +1,64 @@
-// The session manager ends the session with the sheet open over the compact
-// window, as Qt's X11 session support does: a commit, then Qt's quit.
+// The session ends with the sheet open over the compact window: the session
+// manager's commit and quit, as Qt's X11 session support sends them, and the
+// tool's end in a process of its own, as SIGTERM and a lost display end it.
 #include "frame/session.h"
 #include "tests/support/testing.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSessionManager>
+#include <QSettings>
 #include <QThread>
 #include <QTimer>
 
+#include <csignal>
+#include <cstdlib>
+
+#include <sys/stat.h>
+
 using namespace vq;
 using namespace vq::testing;
+
+namespace {
+// This executable run as the tool: "KEEP" typed in wallet 1's name on the
+// sheet, then SIGTERM ("--signal"), or a lost display at once after it
+// ("--display-lost"): the close begun, the sheet's deletion pending, Qt's X11
+// plugin calls exit(1).
+int runAsTheTool(int argc, char** argv, bool displayLost) {
+    QApplication app(argc, argv);
+    setUpTestApplication(registerAllWindows); // the registry's end left to the session
+    Store::instance().setSectionOverride(QStringLiteral("VELMORA-QUORIX"));
+    Form* main = Windows::get(WindowKind::Main);
+    main->showModeless();
+    session::install(app);
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [&] { // in the sheet's own event loop
+            retype(cell(Windows::find(WindowKind::Sheet), "WALLET_NAME_TEXTBOX", 1), "KEEP");
+            if (!displayLost) {
+                std::raise(SIGTERM);
+                return;
+            }
+            session::closeAll();
+            std::exit(1);
+        });
+        click(main, "VL_QUORIX_MAIN_BUTTON");
+    });
+    return QApplication::exec();
+}
+
+struct Ended {
+    int status; // -1 for a crash or a hang
+    QString errors;
+};
+Ended endTheTool(const QString& how) {
+    QProcess tool;
+    tool.start(QCoreApplication::applicationFilePath(), {how});
+    const bool ended = tool.waitForFinished(20000) && tool.exitStatus() == QProcess::NormalExit;
+    return {ended ? tool.exitCode() : -1, QString::fromLocal8Bit(tool.readAllStandardError())};
+}
+} // namespace
 
 class TestSessionEnd : public QObject {
     Q_OBJECT
@@ -56,7 +105,51 @@ private slots:
         QCOMPARE(name(), QString("KEEP2"));
         QVERIFY(Store::instance().healthy() && Windows::loadedCount() == 0);
     }
+
+    // The settings folder taken by a file: SIGTERM ends the tool with status 1
+    // and one line on standard error that says what could not be saved, why,
+    // and where it is kept instead, in a file only its owner may read.
+    void refusedSaveIsToldAndKeptAside() {
+        const QString file = useFreshStore();
+        const QString configHome = QFileInfo(QFileInfo(file).path()).path();
+        QFile taken(QFileInfo(file).path());
+        QVERIFY(QDir().mkpath(configHome) && taken.open(QIODevice::WriteOnly));
+        const Ended end = endTheTool("--signal");
+        const QStringList aside = QDir(configHome).entryList({"VL_QUORIX-unsaved-*.ini"});
+        QCOMPARE(end.status, 1);
+        QCOMPARE(aside.size(), 1);
+        const QString kept = configHome + "/" + aside[0];
+        const QStringList told =
+            end.errors.split('\n').filter(QRegularExpression("^VELMORA-QUORIX: "));
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains(" to " + file + " (Not a directory)") &&
+                     told[0].endsWith(" in " + kept),
+                 qPrintable(told[0]));
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(kept).constData(), &st) == 0 &&
+                (st.st_mode & 0777) == 0600);
+        QCOMPARE(
+            QSettings(kept, QSettings::IniFormat).value("VELMORA-QUORIX/WALLET_NAME_TEXTBOX_1"),
+            "KEEP");
+    }
+
+    // A lost display during the close, as at a logout, ends the tool as Qt's
+    // plugin asks, with status 1, not a crash in Qt's teardown; the closed
+    // sheet's name and the open compact window's place are stored.
+    void lostDisplayDuringTheCloseKeepsAll() {
+        useFreshStore();
+        QCOMPARE(endTheTool("--display-lost").status, 1);
+        QCOMPARE(Store::instance().read("WALLET_NAME_TEXTBOX_1", "<none>"), "KEEP");
+        QVERIFY(Store::instance().read("MINI-MAIN-Top", "<none>") != "<none>");
+    }
 };
 
-QTEST_MAIN(TestSessionEnd)
+int main(int argc, char** argv) {
+    const QByteArray how = argc > 1 ? argv[1] : "";
+    if (how == "--signal" || how == "--display-lost")
+        return runAsTheTool(argc, argv, how == "--display-lost");
+    QApplication app(argc, argv);
+    TestSessionEnd test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_session_end.moc"
