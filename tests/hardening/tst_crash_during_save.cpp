@@ -131,6 +131,10 @@ private slots:
                 lane.lastDone = w[0] == "done" ? w.value(1).toLongLong() : lane.lastDone;
                 phase = w.size() < 2 ? phase : w[0] == "save" ? w.value(2) : w[0];
             }
+            // A kill meant for after the start that still met it: the start is slower
+            // than learnt (a busy machine), and no run would ever tell how much.
+            if (phase == "starting" && lane.killAt - lane.startedAt >= startup)
+                startup = std::min<qint64>(startup * 3 / 2, 10000);
             ++phases[phase];
             // A writer killed between QSaveFile's link and rename leaves the name plus six letters.
             orphans = std::max<int>(
