@@ -49,6 +49,25 @@ e2e_start_wm() {
     esac
     e2e_wait 30 eval 'xprop -id "$(xprop -root _NET_SUPPORTING_WM_CHECK | sed "s/.* //")" \
         _NET_WM_NAME | grep -q "\"$name\""' || e2e_fail "no window manager: $(cat "$E2E_TMP/wm.log")"
+    e2e_wm_manages || e2e_fail "$1 manages no window: $(cat "$E2E_TMP/wm.log")"
+}
+# A window manager names itself before its start-up is over. A window mapped
+# in between can wait, unmanaged and unseen, until some later event wakes the
+# window manager (openbox does so when loading its fonts takes a while, as on a
+# machine whose font cache is not yet built). So the window manager counts as
+# ready once a probe window gets mapped; each further probe is such an event.
+e2e_wm_manages() {
+    local probes=() end=$((SECONDS + 30)) managed=1
+    until xdotool search --onlyvisible --classname vq-wm-probe >/dev/null 2>&1; do
+        [ $SECONDS -lt $end ] || { managed=0 && break; }
+        xlogo -geometry 16x16 -name vq-wm-probe >/dev/null 2>&1 &
+        probes+=($!)
+        e2e_wait 1 xdotool search --onlyvisible --classname vq-wm-probe || :
+    done
+    kill "${probes[@]}" 2>/dev/null || :
+    wait "${probes[@]}" 2>/dev/null || :
+    e2e_wait 10 eval '! xdotool search --classname vq-wm-probe' || :
+    [ $managed = 1 ]
 }
 e2e_seed() { # KEY VALUE ...: the store the tool starts with
     mkdir -p -m 700 "$(dirname "$STORE")"
