@@ -25,25 +25,32 @@ namespace {
 // This executable run as the tool: "KEEP" typed in wallet 1's name on the
 // sheet, then SIGTERM ("--signal"), or a lost display at once after it
 // ("--display-lost"): the close begun, the sheet's deletion pending, Qt's X11
-// plugin calls exit(1).
-int runAsTheTool(int argc, char** argv, bool displayLost) {
+// plugin calls exit(1); or the user closes the sheet, then the compact window
+// ("--user-close").
+int runAsTheTool(int argc, char** argv, const QByteArray& how) {
     QApplication app(argc, argv);
-    setUpTestApplication(registerAllWindows); // the registry's end left to the session
+    setUpTestApplication(registerAllWindows);
+    Windows::setOnEmpty([] { QCoreApplication::quit(); }); // as in the tool
     Store::instance().setSectionOverride(QStringLiteral("VELMORA-QUORIX"));
     Form* main = Windows::get(WindowKind::Main);
     main->showModeless();
     session::install(app);
     QTimer::singleShot(0, [&] {
         QTimer::singleShot(0, [&] { // in the sheet's own event loop
-            retype(cell(Windows::find(WindowKind::Sheet), "WALLET_NAME_TEXTBOX", 1), "KEEP");
-            if (!displayLost) {
+            Form* sheet = Windows::find(WindowKind::Sheet);
+            retype(cell(sheet, "WALLET_NAME_TEXTBOX", 1), "KEEP");
+            if (how == "--signal") {
                 std::raise(SIGTERM);
-                return;
+            } else if (how == "--user-close") {
+                sheet->close();
+            } else {
+                session::closeAll();
+                std::exit(1);
             }
-            session::closeAll();
-            std::exit(1);
         });
         click(main, "VL_QUORIX_MAIN_BUTTON");
+        if (how == "--user-close")
+            main->close();
     });
     return QApplication::exec();
 }
@@ -106,15 +113,22 @@ private slots:
         QVERIFY(Store::instance().healthy() && Windows::loadedCount() == 0);
     }
 
-    // The settings folder taken by a file: SIGTERM ends the tool with status 1
-    // and one line on standard error that says what could not be saved, why,
-    // and where it is kept instead, in a file only its owner may read.
+    // The settings folder taken by a file: SIGTERM, or the user's close of the
+    // last window, ends the tool with status 1 and one line on standard error
+    // that says what could not be saved, why, and where it is kept instead, in
+    // a file only its owner may read.
+    void refusedSaveIsToldAndKeptAside_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("SIGTERM") << "--signal";
+        QTest::newRow("the user's close") << "--user-close";
+    }
     void refusedSaveIsToldAndKeptAside() {
+        QFETCH(QString, how);
         const QString file = useFreshStore();
         const QString configHome = QFileInfo(QFileInfo(file).path()).path();
         QFile taken(QFileInfo(file).path());
         QVERIFY(QDir().mkpath(configHome) && taken.open(QIODevice::WriteOnly));
-        const Ended end = endTheTool("--signal");
+        const Ended end = endTheTool(how);
         const QStringList aside = QDir(configHome).entryList({"VL_QUORIX-unsaved-*.ini"});
         QCOMPARE(end.status, 1);
         QCOMPARE(aside.size(), 1);
@@ -146,8 +160,8 @@ private slots:
 
 int main(int argc, char** argv) {
     const QByteArray how = argc > 1 ? argv[1] : "";
-    if (how == "--signal" || how == "--display-lost")
-        return runAsTheTool(argc, argv, how == "--display-lost");
+    if (how == "--signal" || how == "--display-lost" || how == "--user-close")
+        return runAsTheTool(argc, argv, how);
     QApplication app(argc, argv);
     TestSessionEnd test;
     return QTest::qExec(&test, argc, argv);
