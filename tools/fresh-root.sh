@@ -187,7 +187,9 @@ else
         trap "kill $xvfb 2>/dev/null" EXIT
         until grep -q . /tmp/display; do sleep 0.1; done
         export DISPLAY=:$(cat /tmp/display)
-        cd ~/velmora-quorix && bash tools/setup.sh run & tool=$!
+        cd ~/velmora-quorix || exit 1
+        # setup.sh ends by exec-ing the tool, so this job id becomes the tool id.
+        bash tools/setup.sh run & tool=$!
         until xwininfo -root -tree 2>/dev/null | grep -q "\"VL-QX - "; do
             kill -0 $tool 2>/dev/null || { wait $tool; echo "run: ended before its window showed, status $?"; exit 1; }
             sleep 0.5
