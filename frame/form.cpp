@@ -44,7 +44,7 @@ Form::Form(WindowKind kind, const char* name, Qt::WindowFlags flags)
 
 Form::~Form() {
     if (!unloading_)
-        Windows::removed(this);
+        Windows::removed();
 }
 
 void Form::load() {
@@ -196,7 +196,7 @@ void Form::unload() {
     Form_Unload();
     hide();
     emit hiddenOrUnloaded();
-    Windows::removed(this);
+    Windows::removed();
     deleteLater();
 }
 

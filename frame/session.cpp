@@ -27,7 +27,7 @@
 namespace vq::session {
 
 namespace {
-int wakeUp[2] = {-1, -1};
+int wakeUp[] = {-1, -1}; // read end, write end
 bool closing = false;
 
 extern "C" void onSignal(int) {

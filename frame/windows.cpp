@@ -102,11 +102,9 @@ QList<Form*> Windows::innermostFirst() {
     return forms;
 }
 
-void Windows::removed(Form* form) {
-    Registry& r = registry();
-    const auto it = r.loaded.find(form->kind());
-    if (it != r.loaded.end() && *it == form)
-        r.loaded.erase(it);
+// The entry stays: a window that is unloading or deleted counts as absent
+// wherever the registry is read, and the next load of its kind replaces it.
+void Windows::removed() {
     checkEmptySoon();
 }
 

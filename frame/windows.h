@@ -29,8 +29,8 @@ public:
     // rest from the last loaded, which opened over the earlier ones.
     static QList<Form*> innermostFirst();
 
-    // Bookkeeping for Form.
-    static void removed(Form* form);
+    // Bookkeeping for Form: one of the windows has unloaded or gone.
+    static void removed();
 };
 
 } // namespace vq

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -132,7 +133,7 @@ public:
                        reinterpret_cast<const char*>(&ev));
         xcb_flush(watch_);
         const Answer answer = awaitProperty(w, frameExtents_, select.sequence);
-        const uint32_t none = 0;
+        const uint32_t none = XCB_EVENT_MASK_NO_EVENT;
         xcb_change_window_attributes(watch_, w, XCB_CW_EVENT_MASK, &none);
         xcb_flush(watch_);
         // A window manager that claims support but does not answer would
@@ -145,6 +146,8 @@ public:
 private:
     // Long enough for a busy window manager, short enough not to be seen.
     static constexpr std::chrono::milliseconds frameAnswerTimeout{150};
+    // In 32-bit units, as the server counts a property's length: all of it.
+    static constexpr uint32_t wholeProperty = UINT32_MAX;
 
     xcb_atom_t atom(const char* name) {
         auto cookie = xcb_intern_atom(c_, 0, uint16_t(strlen(name)), name);
@@ -157,7 +160,7 @@ private:
     // Whether the window's list-of-atoms property holds the atom; nothing
     // when it cannot be read.
     std::optional<bool> listsAtom(xcb_window_t w, xcb_atom_t property, xcb_atom_t wanted) {
-        auto cookie = xcb_get_property(c_, 0, w, property, XCB_ATOM_ATOM, 0, 1024);
+        auto cookie = xcb_get_property(c_, 0, w, property, XCB_ATOM_ATOM, 0, wholeProperty);
         xcb_get_property_reply_t* reply = xcb_get_property_reply(c_, cookie, nullptr);
         if (!reply)
             return std::nullopt;
@@ -181,13 +184,15 @@ private:
     bool wmSupports(xcb_atom_t a) { return listsAtom(root_, supported_, a).value_or(false); }
 
     std::optional<QMargins> readFrameExtents(xcb_connection_t* c, xcb_window_t w) {
-        auto cookie = xcb_get_property(c, 0, w, frameExtents_, XCB_ATOM_CARDINAL, 0, 4);
+        constexpr uint32_t sides = 4;
+        auto cookie = xcb_get_property(c, 0, w, frameExtents_, XCB_ATOM_CARDINAL, 0, sides);
         xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr);
         std::optional<QMargins> m;
-        if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 16) {
+        if (reply && reply->format == 32 &&
+            xcb_get_property_value_length(reply) == int(sides * sizeof(uint32_t))) {
             const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(reply));
             // Stored as left, right, top, bottom; a frame is never this wide.
-            if (std::all_of(v, v + 4, [](uint32_t x) { return x < 1000; }))
+            if (std::all_of(v, v + sides, [](uint32_t x) { return x < 1000; }))
                 m = QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3]));
         }
         std::free(reply);

@@ -23,7 +23,8 @@ using namespace vq::testing;
 
 namespace {
 // This executable run as the tool: "KEEP" typed in wallet 1's name on the
-// sheet, then SIGTERM ("--signal"), or a lost display at once after it
+// sheet, then SIGTERM ("--signal", or "--signal-disk-refusing" with every
+// write refused from then on), or a lost display at once after it
 // ("--display-lost"): the close begun, the sheet's deletion pending, Qt's X11
 // plugin calls exit(1); or the user closes the sheet, then the compact window
 // ("--user-close").
@@ -39,7 +40,9 @@ int runAsTheTool(int argc, char** argv, const QByteArray& how) {
         QTimer::singleShot(0, [&] { // in the sheet's own event loop
             Form* sheet = Windows::find(WindowKind::Sheet);
             retype(cell(sheet, "WALLET_NAME_TEXTBOX", 1), "KEEP");
-            if (how == "--signal") {
+            if (how.startsWith("--signal")) {
+                if (how == "--signal-disk-refusing")
+                    Store::instance().simulateWriteFailures(1000);
                 std::raise(SIGTERM);
             } else if (how == "--user-close") {
                 sheet->close();
@@ -113,21 +116,30 @@ private slots:
         QVERIFY(Store::instance().healthy() && Windows::loadedCount() == 0);
     }
 
-    // The settings folder taken by a file: SIGTERM, or the user's close of the
-    // last window, ends the tool with status 1 and one line on standard error
-    // that says what could not be saved, why, and where it is kept instead, in
-    // a file only its owner may read.
+    // The settings folder taken by a file, or a disk that refuses what the
+    // folder takes: SIGTERM, or the user's close of the last window, ends the
+    // tool with status 1 and one line on standard error that says what could
+    // not be saved, why, and where it is kept instead, in a file only its
+    // owner may read.
     void refusedSaveIsToldAndKeptAside_data() {
         QTest::addColumn<QString>("how");
-        QTest::newRow("SIGTERM") << "--signal";
-        QTest::newRow("the user's close") << "--user-close";
+        QTest::addColumn<QString>("why");
+        QTest::newRow("SIGTERM") << "--signal"
+                                 << "Not a directory";
+        QTest::newRow("the user's close") << "--user-close"
+                                          << "Not a directory";
+        QTest::newRow("the file refused") << "--signal-disk-refusing"
+                                          << "the file could not be replaced";
     }
     void refusedSaveIsToldAndKeptAside() {
         QFETCH(QString, how);
+        QFETCH(QString, why);
         const QString file = useFreshStore();
         const QString configHome = QFileInfo(QFileInfo(file).path()).path();
         QFile taken(QFileInfo(file).path());
-        QVERIFY(QDir().mkpath(configHome) && taken.open(QIODevice::WriteOnly));
+        QVERIFY(QDir().mkpath(configHome));
+        if (why == "Not a directory")
+            QVERIFY(taken.open(QIODevice::WriteOnly));
         const Ended end = endTheTool(how);
         const QStringList aside = QDir(configHome).entryList({"VL_QUORIX-unsaved-*.ini"});
         QCOMPARE(end.status, 1);
@@ -136,7 +148,7 @@ private slots:
         const QStringList told =
             end.errors.split('\n').filter(QRegularExpression("^VELMORA-QUORIX: "));
         QCOMPARE(told.size(), 1);
-        QVERIFY2(told[0].contains(" to " + file + " (Not a directory)") &&
+        QVERIFY2(told[0].contains(" to " + file + " (" + why + ")") &&
                      told[0].endsWith(" in " + kept),
                  qPrintable(told[0]));
         struct stat st {};
@@ -160,7 +172,7 @@ private slots:
 
 int main(int argc, char** argv) {
     const QByteArray how = argc > 1 ? argv[1] : "";
-    if (how == "--signal" || how == "--display-lost" || how == "--user-close")
+    if (how.startsWith("--signal") || how == "--display-lost" || how == "--user-close")
         return runAsTheTool(argc, argv, how);
     QApplication app(argc, argv);
     TestSessionEnd test;

@@ -4,8 +4,11 @@
 #include "frame/x11_platform.h"
 
 #include <QProcess>
+#include <QThread>
 #include <QWidget>
 #include <QtTest>
+
+#include <functional>
 
 using namespace vq;
 
@@ -13,10 +16,26 @@ namespace {
 QString windowId(WindowHandle w) {
     return QString::number(w);
 }
-bool above(WindowHandle w) {
+QByteArray property(WindowHandle w, const QString& name) {
     QProcess xprop;
-    xprop.start("xprop", {"-id", windowId(w), "_NET_WM_STATE"});
-    return xprop.waitForFinished() && xprop.readAll().contains("_NET_WM_STATE_ABOVE");
+    xprop.start("xprop", {"-id", windowId(w), name});
+    return xprop.waitForFinished() ? xprop.readAll() : QByteArray();
+}
+bool above(WindowHandle w) {
+    return property(w, "_NET_WM_STATE").contains("_NET_WM_STATE_ABOVE");
+}
+// Waits without turning Qt's event loop, which would send what the tool left
+// unsent in its connection's buffer.
+bool becomes(const std::function<bool()>& condition) {
+    for (int i = 0; i < 250 && !condition(); ++i)
+        QThread::msleep(20);
+    return condition();
+}
+// A frame as the window manager would announce it, set by another client.
+void announceFrame(WindowHandle w, const QString& leftRightTopBottom) {
+    QProcess::execute("xprop", {"-id", windowId(w), "-f", "_NET_FRAME_EXTENTS", "32c", "-set",
+                                "_NET_FRAME_EXTENTS", leftRightTopBottom});
+    QTRY_VERIFY(property(w, "_NET_FRAME_EXTENTS").contains(leftRightTopBottom.toLatin1()));
 }
 } // namespace
 
@@ -48,6 +67,18 @@ private slots:
                                       f.bottom() - g.bottom()));
     }
 
+    // A frame already announced is read as it stands, stored left, right,
+    // top, bottom; one too wide to be a frame is asked for anew.
+    void frameAnnouncedEarlier() {
+        QWidget w, v;
+        const auto h = WindowHandle(w.winId()), g = WindowHandle(v.winId());
+        announceFrame(h, "1, 2, 3, 999");
+        QCOMPARE(desktop->frameExtents(h), QMargins(1, 3, 2, 999));
+        announceFrame(g, "1000, 0, 0, 0");
+        const auto asked = desktop->frameExtents(g);
+        QVERIFY(asked && asked->left() < 1000);
+    }
+
     // The switch reaches the window manager, also after the state changed
     // behind the tool's back; the foreground follows the focus.
     void topMostAndForeground() {
@@ -61,8 +92,17 @@ private slots:
                           {"-i", "-r", windowId(h), "-b", "add,maximized_vert,maximized_horz"});
         QTRY_VERIFY(a.isMaximized());
         desktop->setTopMost(h, true);
-        QTRY_VERIFY(above(h));
-        desktop->setTopMost(h, true); // already so: only notes it
+        QVERIFY(becomes([&] { return above(h); })); // sent at once
+        // Already so: nothing is sent, where the window manager would rewrite
+        // the state and wake every client that watches it.
+        QProcess spy;
+        spy.start("xprop", {"-spy", "-id", windowId(h), "_NET_WM_STATE"});
+        QTRY_VERIFY(spy.canReadLine());
+        desktop->setTopMost(h, true);
+        QTest::qWait(300);
+        QCOMPARE(spy.readAll().count('\n'), 1);
+        spy.kill();
+        spy.waitForFinished();
         // As from the window manager's menu, behind the tool's back.
         QProcess::execute("wmctrl", {"-i", "-r", windowId(h), "-b", "remove,above"});
         QTRY_VERIFY(!above(h));
