@@ -12,7 +12,6 @@
 #include <QSettings>
 #include <QSocketNotifier>
 #include <QThread>
-#include <QTimer>
 
 #include <cerrno>
 #include <climits>
@@ -186,7 +185,8 @@ public:
 void closeNext(int loopToLeave, int tries) {
     const int level = QThread::currentThread()->loopLevel();
     if (level >= loopToLeave && tries < 100) {
-        QTimer::singleShot(0, qApp, [=] { closeNext(loopToLeave, tries + 1); });
+        QMetaObject::invokeMethod(
+            qApp, [=] { closeNext(loopToLeave, tries + 1); }, Qt::QueuedConnection);
         return;
     }
     const QList<Form*> open = Windows::innermostFirst();
@@ -197,7 +197,8 @@ void closeNext(int loopToLeave, int tries) {
     Form* form = open.first();
     const int next = form->isModal() && level > 1 ? level : INT_MAX;
     form->unload();
-    QTimer::singleShot(0, qApp, [=] { closeNext(next, 0); });
+    QMetaObject::invokeMethod(
+        qApp, [=] { closeNext(next, 0); }, Qt::QueuedConnection);
 }
 } // namespace
 
@@ -205,9 +206,10 @@ void install(QApplication& app) {
     if (::pipe2(wakeUp, O_CLOEXEC | O_NONBLOCK) == 0) {
         auto* notifier = new QSocketNotifier(wakeUp[0], QSocketNotifier::Read, &app);
         QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+            // A byte a signal; any left over from a burst wakes this again,
+            // and closing twice changes nothing.
             char bytes[64];
-            while (::read(wakeUp[0], bytes, sizeof bytes) > 0) {
-            }
+            [[maybe_unused]] const auto n = ::read(wakeUp[0], bytes, sizeof bytes);
             closeAll();
         });
         for (int signal : {SIGTERM, SIGHUP, SIGINT})

@@ -2,9 +2,6 @@
 
 #include <QApplication>
 #include <QMap>
-#include <QTimer>
-
-#include <algorithm>
 
 namespace vq {
 
@@ -12,8 +9,7 @@ namespace {
 struct Registry {
     QMap<WindowKind, Windows::Factory> factories;
     QMap<WindowKind, QPointer<Form>> loaded;
-    QMap<WindowKind, int> loadedAt; // in the order of loading
-    int loads = 0;
+    QList<WindowKind> loadOrder; // the last loaded last
     std::function<void()> onEmpty = [] { QCoreApplication::quit(); };
     bool checkQueued = false;
 };
@@ -22,30 +18,33 @@ Registry& registry() {
     return r;
 }
 
-// Runs once the current handler has finished, so that a handler that closes
-// one window and opens the next does not end the program in between.
+// Once no loaded window is visible, ends the program.
+void checkEmpty() {
+    Registry& r = registry();
+    r.checkQueued = false;
+    bool anyVisible = false;
+    for (const auto& f : r.loaded)
+        if (f && f->isVisible())
+            anyVisible = true;
+    if (anyVisible)
+        return;
+    // Hidden windows would keep the program alive with nothing to show.
+    const auto rest = r.loaded.values();
+    for (const auto& f : rest)
+        if (f)
+            f->unload();
+    if (r.onEmpty)
+        r.onEmpty();
+}
+
+// Checks once the current handler has finished, so that a handler that
+// closes one window and opens the next does not end the program in between.
 void checkEmptySoon() {
     Registry& r = registry();
     if (r.checkQueued)
         return;
     r.checkQueued = true;
-    QTimer::singleShot(0, [] {
-        Registry& r = registry();
-        r.checkQueued = false;
-        bool anyVisible = false;
-        for (const auto& f : r.loaded)
-            if (f && f->isVisible())
-                anyVisible = true;
-        if (anyVisible)
-            return;
-        // Hidden windows would keep the program alive with nothing to show.
-        const auto rest = r.loaded.values();
-        for (const auto& f : rest)
-            if (f)
-                f->unload();
-        if (r.onEmpty)
-            r.onEmpty();
-    });
+    QMetaObject::invokeMethod(qApp, checkEmpty, Qt::QueuedConnection);
 }
 } // namespace
 
@@ -62,7 +61,8 @@ Form* Windows::get(WindowKind kind) {
         return nullptr;
     Form* f = (*it)();
     r.loaded[kind] = f;
-    r.loadedAt[kind] = ++r.loads;
+    r.loadOrder.removeOne(kind);
+    r.loadOrder.append(kind);
     f->load();
     return f;
 }
@@ -80,25 +80,18 @@ void Windows::setOnEmpty(std::function<void()> onEmpty) {
 }
 
 int Windows::loadedCount() {
-    int n = 0;
-    for (const auto& f : registry().loaded)
-        if (f && !f->isUnloading())
-            ++n;
-    return n;
+    return int(innermostFirst().size());
 }
 
 QList<Form*> Windows::innermostFirst() {
-    Registry& r = registry();
+    const QList<WindowKind>& order = registry().loadOrder;
     QList<Form*> forms;
-    for (const auto& f : r.loaded)
-        if (f && !f->isUnloading())
+    for (auto kind = order.crbegin(); kind != order.crend(); ++kind)
+        if (Form* f = find(*kind))
             forms.append(f);
-    const QWidget* modal = QApplication::activeModalWidget();
-    std::sort(forms.begin(), forms.end(), [&](Form* a, Form* b) {
-        if ((a == modal) != (b == modal))
-            return a == modal;
-        return r.loadedAt.value(a->kind()) > r.loadedAt.value(b->kind());
-    });
+    if (auto* modal = qobject_cast<Form*>(QApplication::activeModalWidget());
+        forms.removeOne(modal))
+        forms.prepend(modal);
     return forms;
 }
 

@@ -165,7 +165,9 @@ private:
         if (!reply)
             return std::nullopt;
         const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
-        const int n = xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t));
+        // value_len counts items of the property's own format, which another
+        // client may have set wrong.
+        const uint32_t n = reply->format == 32 ? reply->value_len : 0;
         const bool found = std::find(atoms, atoms + n, wanted) != atoms + n;
         std::free(reply);
         return found;
@@ -188,8 +190,7 @@ private:
         auto cookie = xcb_get_property(c, 0, w, frameExtents_, XCB_ATOM_CARDINAL, 0, sides);
         xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr);
         std::optional<QMargins> m;
-        if (reply && reply->format == 32 &&
-            xcb_get_property_value_length(reply) == int(sides * sizeof(uint32_t))) {
+        if (reply && reply->format == 32 && reply->value_len == sides) {
             const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(reply));
             // Stored as left, right, top, bottom; a frame is never this wide.
             if (std::all_of(v, v + sides, [](uint32_t x) { return x < 1000; }))
