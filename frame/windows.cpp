@@ -21,19 +21,20 @@ Registry& registry() {
 // Once no loaded window is visible, ends the program.
 void checkEmpty() {
     Registry& r = registry();
-    r.checkQueued = false;
     bool anyVisible = false;
     for (const auto& f : r.loaded)
         if (f && f->isVisible())
             anyVisible = true;
-    if (anyVisible)
-        return;
-    // Hidden windows would keep the program alive with nothing to show.
-    const auto rest = r.loaded.values();
-    for (const auto& f : rest)
-        if (f)
-            f->unload();
-    if (r.onEmpty)
+    if (!anyVisible) {
+        // Hidden windows would keep the program alive with nothing to show.
+        // Their unloads ask for this check again: it is still queued.
+        const auto rest = r.loaded.values();
+        for (const auto& f : rest)
+            if (f)
+                f->unload();
+    }
+    r.checkQueued = false;
+    if (!anyVisible && r.onEmpty)
         r.onEmpty();
 }
 
