@@ -27,7 +27,7 @@ namespace {
 // write refused from then on), or a lost display at once after it
 // ("--display-lost"): the close begun, the sheet's deletion pending, Qt's X11
 // plugin calls exit(1); or the user closes the sheet, then the compact window
-// ("--user-close").
+// ("--user-close"); or Qt's quit with the compact window alone ("--quit").
 int runAsTheTool(int argc, char** argv, const QByteArray& how) {
     QApplication app(argc, argv);
     setUpTestApplication(registerAllWindows);
@@ -36,6 +36,10 @@ int runAsTheTool(int argc, char** argv, const QByteArray& how) {
     Form* main = Windows::get(WindowKind::Main);
     main->showModeless();
     session::install(app);
+    if (how == "--quit") {
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        return QApplication::exec();
+    }
     QTimer::singleShot(0, [&] {
         QTimer::singleShot(0, [&] { // in the sheet's own event loop
             Form* sheet = Windows::find(WindowKind::Sheet);
@@ -159,6 +163,21 @@ private slots:
             "KEEP");
     }
 
+    // Qt's quit (the session manager's) with the compact window alone
+    // closes it, keeping its place, and ends the tool; when the disk refuses
+    // that place, the end says so, as every other end does.
+    void quitWithTheCompactWindowAlone() {
+        const QString file = useFreshStore();
+        QCOMPARE(endTheTool("--quit").status, 0);
+        QVERIFY(Store::instance().read("MINI-MAIN-Top", "<none>") != "<none>");
+        QVERIFY(QFile::remove(file) && QDir().rmdir(QFileInfo(file).path()));
+        QFile taken(QFileInfo(file).path());
+        QVERIFY(taken.open(QIODevice::WriteOnly));
+        const Ended end = endTheTool("--quit");
+        QCOMPARE(end.status, 1);
+        QVERIFY(end.errors.contains(" could not be saved to " + file));
+    }
+
     // A lost display during the close, as at a logout, ends the tool as Qt's
     // plugin asks, with status 1, not a crash in Qt's teardown; the closed
     // sheet's name and the open compact window's place are stored.
@@ -172,7 +191,8 @@ private slots:
 
 int main(int argc, char** argv) {
     const QByteArray how = argc > 1 ? argv[1] : "";
-    if (how.startsWith("--signal") || how == "--display-lost" || how == "--user-close")
+    if (how.startsWith("--signal") || how == "--display-lost" || how == "--user-close" ||
+        how == "--quit")
         return runAsTheTool(argc, argv, how);
     QApplication app(argc, argv);
     TestSessionEnd test;
